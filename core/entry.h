@@ -1,0 +1,57 @@
+// The program entry shared by all four converters: the binding of a
+// program to its reader, the run flow, the two stream slots and the one
+// place where a run ends on failure.
+#ifndef CORE_ENTRY_H
+#define CORE_ENTRY_H
+
+#include <cstdio>
+
+#include "core/track_point.h"
+
+namespace core {
+
+// Exit codes, one per phase in which a run can end.
+inline constexpr int exit_success = 0;
+inline constexpr int exit_usage = 1;
+inline constexpr int exit_forward_pass = 2;     // input, input header, forward route
+inline constexpr int exit_backward_open = 3;    // backward pass: opening, header
+inline constexpr int exit_backward_copy = 4;    // backward pass: copying records
+inline constexpr int exit_too_short = 5;        // fewer than three track points
+
+// A reader's point operation: 0 when a point was read into *point, any
+// other value when no further point comes.
+using PointReader = int (*)(TrackPoint* point);
+
+// What distinguishes one program from the others.
+struct ProgramInfo {
+    const char* title_line;        // first banner line, "\n" included
+    const char* usage_line;        // last banner line, "\n\n" included
+    void (*check_input_header)();  // nullptr where the format has no header
+    PointReader read_next_point;
+};
+
+// The two stream slots, nullptr while empty. During the forward pass they
+// hold the input file and the forward route; during the backward pass the
+// forward route (read) and the backward route. Written by run_program and
+// the route writer; readers read input_stream.
+extern std::FILE* input_stream;
+extern std::FILE* output_stream;
+
+// Runs one conversion from the command line to the end of the backward
+// route and ends the process with the exit code of the phase it ended in.
+[[noreturn]] void run_program(const ProgramInfo& program, int argc, char** argv);
+
+// Prints the four banner lines of the program and ends with exit_usage.
+[[noreturn]] void show_usage(const ProgramInfo& program);
+
+// Prints message on standard output as it is, closes whichever slots hold
+// a file (ignoring the result) and ends the process with exit_code.
+[[noreturn]] void abort_run(const char* message, int exit_code);
+
+// Opens path for reading in binary mode; nullptr when it cannot be opened
+// or names a directory, which has no bytes to read.
+std::FILE* open_for_reading(const char* path);
+
+}  // namespace core
+
+#endif

@@ -1,0 +1,74 @@
+// Writing the forward route record by record and copying it backwards.
+#include "core/route_writer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/command_line.h"
+#include "core/entry.h"
+
+namespace core {
+
+int waypoint_count = 0;
+
+namespace {
+
+char record_buffer[route_record_size];  // one record on its way backwards
+
+const char header_line_1[] = "H1,OziExplorer CE Route2 File Version 1.0\r\n";
+const char header_line_2[] = "H2,WGS 84\r\n";
+const char forward_line_3[] = "H3,ForwardRoute,,0\r\n";
+const char backward_line_3[] = "H3,BackwardRoute,,0\r\n";
+
+static_assert(sizeof header_line_1 - 1 + sizeof header_line_2 - 1 + sizeof forward_line_3 - 1 ==
+              forward_header_size);
+
+}  // namespace
+
+void write_route_header(Route route) {
+    const char* lines[] = {header_line_1, header_line_2,
+                           route == forward_route ? forward_line_3 : backward_line_3};
+    for (const char* line : lines) {
+        if (std::fputs(line, output_stream) == EOF) {
+            if (route == forward_route) abort_run("Output file write error!\n", exit_forward_pass);
+            abort_run("Backward route file write error!\n", exit_backward_open);
+        }
+    }
+}
+
+void write_waypoint(TrackPoint* point) {
+    ++waypoint_count;
+    // Coordinates from a reader without range checks may print wider than
+    // their fields; the bound keeps the record inside text, cut if need be.
+    int length = std::snprintf(point->text, sizeof point->text, "W,RW%06d,%10.6lf,%11.6lf,0\r\n",
+                               waypoint_count, point->lat_deg, point->lon_deg);
+    if (length < 0) length = 0;
+    if (length >= static_cast<int>(sizeof point->text)) length = sizeof point->text - 1;
+    if (std::fwrite(point->text, 1, length, output_stream) != static_cast<size_t>(length))
+        abort_run("Output file write error!\n", exit_forward_pass);
+}
+
+void write_backward_route() {
+    input_stream = std::fopen(settings.forward_path, "rb");
+    if (input_stream == nullptr) abort_run("Forward route file open error!\n", exit_backward_open);
+    output_stream = std::fopen(settings.backward_path, "wb");
+    if (output_stream == nullptr)
+        abort_run("Backward route file open error!\n", exit_backward_open);
+    write_route_header(backward_route);
+
+    for (int n = waypoint_count; n >= 1; --n) {
+        long offset = static_cast<long>(route_record_size) * (n + 1);
+        if (std::fseek(input_stream, offset, SEEK_SET) != 0)
+            abort_run("Forward route file seek error!\n", exit_backward_copy);
+        if (std::fread(record_buffer, 1, route_record_size, input_stream) != route_record_size)
+            abort_run("Forward route file read error!\n", exit_backward_copy);
+        // Only the ends are checked: a record of another length shifts every
+        // record after it, and the first byte or the line feed gives it away.
+        if (record_buffer[0] != 'W' || record_buffer[route_record_size - 1] != '\n')
+            abort_run("Invalid data in forward route file!\n", exit_backward_copy);
+        if (std::fwrite(record_buffer, 1, route_record_size, output_stream) != route_record_size)
+            abort_run("Backward route file write error!\n", exit_backward_copy);
+    }
+}
+
+}  // namespace core

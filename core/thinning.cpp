@@ -1,0 +1,104 @@
+// The thinning loop holds three points: the last waypoint, the candidate
+// under decision and the lookahead that follows it.
+#include "core/thinning.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/command_line.h"
+#include "core/distance.h"
+#include "core/route_writer.h"
+
+namespace core {
+
+namespace {
+
+TrackPoint last_waypoint;
+TrackPoint candidate;
+TrackPoint lookahead;
+
+void print_progress(int points_read, int waypoints_written, double track_length_m) {
+    std::printf("\r%6d %6d %10.1f ", points_read, waypoints_written, track_length_m);
+}
+
+}  // namespace
+
+int read_next_point(RecordParser parser, TrackPoint* point) {
+    int result;
+    do {
+        result = parser(point);
+    } while (result > 0);
+    return result;
+}
+
+double fold_angle(double difference_deg) {
+    return difference_deg > 180.0 ? 360.0 - difference_deg : difference_deg;
+}
+
+int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
+                double step_bearing_deg, double reference_bearing_deg) {
+    if (leg_distance_m < settings.min_distance_m && step_distance_m < settings.min_distance_m)
+        return 0;
+    if (leg_distance_m > settings.max_distance_m) return 1;
+    // The turn compares where the track leaves the candidate with where it
+    // left the last waypoint.
+    double turn_deg = fold_angle(std::fabs(step_bearing_deg - reference_bearing_deg));
+    if (turn_deg > settings.max_angle_deg) return 1;
+    // The tangent turns negative past 90 degrees, so a candidate behind the
+    // reference direction never fires this test.
+    double offset_deg = fold_angle(std::fabs(leg_bearing_deg - reference_bearing_deg));
+    double offset_m = leg_distance_m * std::tan(offset_deg * radians_per_degree);
+    if (offset_m > settings.max_orth_error_m) return 1;
+    return 0;
+}
+
+void thin_track(PointReader read_next_point) {
+    double leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg;
+    double track_length_m = 0.0;
+
+    if (read_next_point(&last_waypoint) != 0) abort_run("Too short input file!\n", exit_too_short);
+    if (read_next_point(&candidate) != 0) abort_run("Too short input file!\n", exit_too_short);
+    distance_and_bearing(last_waypoint, candidate, &leg_distance_m, &leg_bearing_deg);
+    last_waypoint.bearing_deg = leg_bearing_deg;
+    track_length_m += leg_distance_m;
+    if (read_next_point(&lookahead) != 0) abort_run("Too short input file!\n", exit_too_short);
+    distance_and_bearing(candidate, lookahead, &step_distance_m, &step_bearing_deg);
+    candidate.bearing_deg = step_bearing_deg;
+    track_length_m += step_distance_m;
+
+    int points_read = 3;
+    write_waypoint(&last_waypoint);
+    int waypoints_written = 1;
+    std::printf("Start: %s", last_waypoint.text);
+
+    for (;;) {
+        if (is_waypoint(leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg,
+                        last_waypoint.bearing_deg)) {
+            write_waypoint(&candidate);
+            ++waypoints_written;
+            print_progress(points_read, waypoints_written, track_length_m);
+            last_waypoint = candidate;
+            candidate = lookahead;
+            // The new leg is the old step.
+            leg_distance_m = step_distance_m;
+            leg_bearing_deg = step_bearing_deg;
+            if (read_next_point(&lookahead) != 0) break;
+        } else {
+            candidate = lookahead;
+            if (read_next_point(&lookahead) != 0) break;
+            distance_and_bearing(last_waypoint, candidate, &leg_distance_m, &leg_bearing_deg);
+        }
+        ++points_read;
+        distance_and_bearing(candidate, lookahead, &step_distance_m, &step_bearing_deg);
+        candidate.bearing_deg = step_bearing_deg;
+        track_length_m += step_distance_m;
+    }
+
+    // The last track point ends the route without a decision.
+    write_waypoint(&candidate);
+    ++waypoints_written;
+    print_progress(points_read, waypoints_written, track_length_m);
+    std::printf("\r\n");
+}
+
+}  // namespace core

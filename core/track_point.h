@@ -1,0 +1,40 @@
+// TrackPoint: one point of a track as every reader delivers it and as the
+// thinning loop moves it between its three slots.
+#ifndef CORE_TRACK_POINT_H
+#define CORE_TRACK_POINT_H
+
+namespace core {
+
+// Size of the buffer in which a waypoint's route record is formatted.
+inline constexpr int point_text_size = 160;
+
+// Degrees to radians, the factor every reader applies to its coordinates.
+inline constexpr double radians_per_degree = 0.017453292519943295;
+
+struct TrackPoint {
+    // The route record of the point once it is written as a waypoint; a
+    // reader only zeroes its first and last character.
+    char text[point_text_size];
+    double lat_deg;  // north positive
+    double lon_deg;  // east positive
+    double lat_rad;  // lat_deg * radians_per_degree
+    double lon_rad;  // lon_deg * radians_per_degree
+    // Initial great-circle bearing from this point to the track point after
+    // it; set by the thinning loop only.
+    double bearing_deg;
+};
+
+// Fills the four coordinates of a point from degrees and zeroes the two
+// characters of its text that a reader owns.
+inline void set_point_degrees(TrackPoint* point, double lat_deg, double lon_deg) {
+    point->text[0] = 0;
+    point->text[point_text_size - 1] = 0;
+    point->lat_deg = lat_deg;
+    point->lon_deg = lon_deg;
+    point->lat_rad = lat_deg * radians_per_degree;
+    point->lon_rad = lon_deg * radians_per_degree;
+}
+
+}  // namespace core
+
+#endif

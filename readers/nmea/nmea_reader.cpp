@@ -1,0 +1,155 @@
+// RMC sentences are parsed in place in the line buffer, field by field.
+#include "readers/nmea/nmea_reader.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/entry.h"
+#include "core/line_reader.h"
+#include "core/thinning.h"
+
+namespace nmea {
+
+namespace {
+
+// Zero-filled, and written only below line_capacity, so every line in it
+// ends in a zero.
+char line_buffer[core::line_buffer_size];
+
+const char rmc_prefix[] = "$GPRMC,";
+constexpr int rmc_prefix_length = sizeof rmc_prefix - 1;
+// The search for the comma that closes the time field starts at its fifth
+// character.
+constexpr int time_scan_start = rmc_prefix_length + 4;
+
+// 1/60 with a 64-bit mantissa: the minutes are turned into degrees in
+// extended precision and the sum is rounded to double once.
+constexpr long double one_sixtieth = 1.0L / 60.0L;
+
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Reads a hexadecimal number as scanf's "%x" does: blanks skipped, an
+// optional sign, an optional "0x", the digits; the value wraps to 32 bits
+// like the unsigned int it is stored in. False when there is no number.
+bool scan_hex(const char* text, uint32_t* value) {
+    while (is_space(*text)) ++text;
+    bool negative = *text == '-';
+    if (*text == '+' || *text == '-') ++text;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && hex_digit(text[2]) >= 0) text += 2;
+    if (hex_digit(*text) < 0) return false;
+    uint64_t magnitude = 0;
+    for (int digit; (digit = hex_digit(*text)) >= 0; ++text) {
+        // Past 64 bits the library saturates; any such value is far from
+        // every checksum.
+        if (magnitude > (UINT64_MAX >> 4)) magnitude = UINT64_MAX;
+        else magnitude = magnitude * 16 + digit;
+    }
+    *value = static_cast<uint32_t>(negative ? 0 - magnitude : magnitude);
+    return true;
+}
+
+// Reads a decimal integer as scanf's "%<width>d" does: blanks skipped, then
+// at most width characters of sign and digits. False without digits.
+bool scan_int(const char* text, int width, int* value) {
+    while (is_space(*text)) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+        --width;
+    }
+    int result = 0, digits = 0;
+    for (; digits < width && *text >= '0' && *text <= '9'; ++text, ++digits)
+        result = result * 10 + (*text - '0');
+    if (digits == 0) return false;
+    *value = negative ? -result : result;
+    return true;
+}
+
+// Advances from position to the next ','; -1 when a byte outside 0x20 to
+// 0x7F (the terminating zero included) comes first.
+int find_comma(const char* line, int position) {
+    for (;; ++position) {
+        unsigned char c = static_cast<unsigned char>(line[position]);
+        if (c == ',') return position;
+        if (c < 0x20 || c >= 0x80) return -1;
+    }
+}
+
+// Parses a "degrees then minutes" coordinate field that starts at field
+// and its hemisphere letter. Returns the position just past the comma after
+// the letter, or -1 when the field or the letter is malformed.
+int parse_coordinate(const char* line, int field, int degree_digits, char positive,
+                     char negative, double* degrees_out) {
+    // The degrees and the minutes must both lie inside the line; a field
+    // that ends within its degree characters has no minutes to read.
+    if (std::memchr(line + field, 0, degree_digits) != nullptr) return -1;
+    int whole_degrees;
+    if (!scan_int(line + field, degree_digits, &whole_degrees)) return -1;
+    double minutes = std::strtod(line + field + degree_digits, nullptr);
+    double degrees = static_cast<double>(whole_degrees + minutes * one_sixtieth);
+    int comma = find_comma(line, field + degree_digits);
+    if (comma < 0) return -1;
+    char hemisphere = line[comma + 1];
+    if (hemisphere == negative) degrees = -degrees;
+    else if (hemisphere != positive) return -1;
+    if (line[comma + 2] != ',') return -1;
+    *degrees_out = degrees;
+    return comma + 3;
+}
+
+}  // namespace
+
+int verify_nmea_checksum(const char* line) {
+    if (line[0] != '$') return 1;
+    unsigned checksum = 0;
+    const char* c = line + 1;
+    for (; *c != '*'; ++c) {
+        if (*c == 0) return 2;
+        checksum ^= static_cast<unsigned char>(*c);
+    }
+    ++c;
+    uint32_t number;
+    if (!scan_hex(c, &number)) return 4;
+    if (number == 0 && *c != '0') return 3;
+    return number == checksum ? 0 : 4;
+}
+
+int read_rmc_line(core::TrackPoint* point) {
+    if (core::read_text_line(core::input_stream, line_buffer, core::line_capacity) < 0) return -1;
+    const char* line = line_buffer;
+    if (std::strncmp(line, rmc_prefix, rmc_prefix_length) != 0) return 1;
+    if (verify_nmea_checksum(line) != 0) return 2;
+    point->text[0] = 0;
+    point->text[core::point_text_size - 1] = 0;
+
+    if (std::memchr(line, 0, time_scan_start) != nullptr) return 3;
+    int comma = find_comma(line, time_scan_start);
+    if (comma < 0) return 3;
+    if (line[comma + 1] != 'A' || line[comma + 2] != ',') return 10;
+
+    double lat_deg, lon_deg;
+    int field = parse_coordinate(line, comma + 3, 2, 'N', 'S', &lat_deg);
+    if (field < 0) return 3;
+    point->lat_deg = lat_deg;
+    if (parse_coordinate(line, field, 3, 'E', 'W', &lon_deg) < 0) return 4;
+    point->lon_deg = lon_deg;
+    // Written so that NaN fails too.
+    if (!(lat_deg >= -100.0 && lat_deg <= 100.0) || !(lon_deg >= -370.0 && lon_deg <= 370.0))
+        return 3;
+    point->lat_rad = lat_deg * core::radians_per_degree;
+    point->lon_rad = lon_deg * core::radians_per_degree;
+    return 0;
+}
+
+int read_next_point(core::TrackPoint* point) { return core::read_next_point(read_rmc_line, point); }
+
+}  // namespace nmea
