@@ -1,0 +1,56 @@
+// Header check and point lines, both through the shared line reader.
+#include "readers/plt/plt_reader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/entry.h"
+#include "core/line_reader.h"
+#include "core/thinning.h"
+
+namespace plt {
+
+namespace {
+
+// Zero-filled, and written only below line_capacity, so every line in it
+// ends in a zero.
+char line_buffer[core::line_buffer_size];
+
+const char signature[] = "OziExplorer Track Point File";
+constexpr int signature_length = sizeof signature - 1;
+constexpr int ignored_header_lines = 5;
+
+int read_line() { return core::read_text_line(core::input_stream, line_buffer, core::line_capacity); }
+
+}  // namespace
+
+void check_input_header() {
+    if (read_line() < 0) core::abort_run("Input file read error!\n", core::exit_forward_pass);
+    // A shorter line ends in its zero, which differs from the signature.
+    if (std::strncmp(line_buffer, signature, signature_length) != 0)
+        core::abort_run("Incorrect file format!\n", core::exit_forward_pass);
+    for (int i = 0; i < ignored_header_lines; ++i)
+        if (read_line() < 0) core::abort_run("Input file read error!\n", core::exit_forward_pass);
+}
+
+int read_plt_line(core::TrackPoint* point) {
+    if (read_line() < 0) return -1;
+    const char* comma = std::strchr(line_buffer, ',');
+    if (comma == nullptr) return 1;
+    point->text[0] = 0;
+    point->text[core::point_text_size - 1] = 0;
+    // Written so that NaN fails too.
+    double lat_deg = std::strtod(line_buffer, nullptr);
+    point->lat_deg = lat_deg;
+    if (!(lat_deg >= -100.0 && lat_deg <= 100.0)) return 3;
+    double lon_deg = std::strtod(comma + 1, nullptr);
+    point->lon_deg = lon_deg;
+    if (!(lon_deg >= -370.0 && lon_deg <= 370.0)) return 3;
+    point->lat_rad = lat_deg * core::radians_per_degree;
+    point->lon_rad = lon_deg * core::radians_per_degree;
+    return 0;
+}
+
+int read_next_point(core::TrackPoint* point) { return core::read_next_point(read_plt_line, point); }
+
+}  // namespace plt
