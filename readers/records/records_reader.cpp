@@ -1,0 +1,132 @@
+// The record walk seeks from record to record by their lengths, so only
+// the five leading bytes of records other than tracks are ever read.
+#include "readers/records/records_reader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/entry.h"
+
+namespace records {
+
+namespace {
+
+enum TrackState { looking_for_track, at_track_header, in_track_points };
+
+constexpr int signature_size = 6;      // "MsRcd" and a zero
+constexpr int max_name_length = 150;   // bytes of a track name before its zero
+constexpr int track_bytes_size = 5;    // after the name, not interpreted
+constexpr int point_tail_size = 23;    // after a point's coordinates, skipped
+constexpr unsigned char track_type = 'T';
+
+// The signature, then each track name and the track bytes after it.
+char header_buffer[160];
+// Absolute offset of the next record; 64 bits, so files past 2 GiB walk
+// on without overflow.
+int64_t next_record_offset = 0;
+TrackState track_state = looking_for_track;
+int32_t points_left = 0;
+
+// Reads a little-endian 32-bit value; false when fewer than four bytes come.
+bool read_int32(int32_t* value) {
+    unsigned char bytes[4];
+    if (std::fread(bytes, 1, sizeof bytes, core::input_stream) != sizeof bytes) return false;
+    uint32_t bits = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    *value = static_cast<int32_t>(bits);
+    return true;
+}
+
+// Reads the name, the track bytes and the point count of a track record.
+int read_track_header() {
+    int length = 0;
+    for (;;) {
+        int byte = getc_unlocked(core::input_stream);
+        if (byte == EOF) return -2;
+        if (byte == 0) break;
+        if (length == max_name_length) return -3;
+        header_buffer[length++] = static_cast<char>(byte);
+    }
+    header_buffer[length] = 0;
+    if (std::fread(header_buffer, 1, track_bytes_size, core::input_stream) != track_bytes_size)
+        return -4;
+    if (!read_int32(&points_left)) return -5;
+    if (points_left < 0) return -6;
+    return 0;
+}
+
+// Passes over the bytes after a point's coordinates by reading them, which
+// costs no system call per point. Where the file ends first, the stream
+// stands at its end, as a seek past the end would leave the next read.
+void skip_point_tail() {
+    char tail[point_tail_size];
+    std::fread(tail, 1, sizeof tail, core::input_stream);
+}
+
+}  // namespace
+
+double semicircles_to_degrees(int32_t semicircles) { return semicircles * (180.0 / 2147483648.0); }
+
+void check_input_header() {
+    track_state = looking_for_track;
+    points_left = 0;
+    if (std::fread(header_buffer, 1, signature_size, core::input_stream) != signature_size)
+        core::abort_run("Input file read error!\n", core::exit_forward_pass);
+    if (header_buffer[5] != 0 || std::memcmp(header_buffer, "MsRcd", 5) != 0)
+        core::abort_run("Incorrect file format!\n", core::exit_forward_pass);
+    next_record_offset = ftello(core::input_stream);
+    if (next_record_offset < 0) core::abort_run("Input file tell error!\n", core::exit_forward_pass);
+}
+
+int find_track_record() {
+    for (;;) {
+        if (fseeko(core::input_stream, next_record_offset, SEEK_SET) != 0) return -1;
+        int32_t length;
+        if (!read_int32(&length)) return -2;
+        // A negative length would lead the walk backwards, and perhaps
+        // round in a loop: the records end there.
+        if (length < 0) return -4;
+        next_record_offset += static_cast<int64_t>(length) + 5;
+        if (length == 0) continue;  // its type byte is never read
+        int type = getc_unlocked(core::input_stream);
+        if (type == EOF) return -3;
+        if (type == track_type) return 0;
+    }
+}
+
+int read_track_point(core::TrackPoint* point) {
+    if (track_state == looking_for_track) return -10;
+    if (track_state == at_track_header) {
+        int result = read_track_header();
+        if (result < 0) return result;
+        track_state = in_track_points;
+    }
+    if (points_left == 0) {
+        track_state = looking_for_track;
+        return 1;
+    }
+    --points_left;
+    int32_t lat, lon;
+    if (!read_int32(&lat)) return -7;
+    if (!read_int32(&lon)) return -8;
+    core::set_point_degrees(point, semicircles_to_degrees(lat), semicircles_to_degrees(lon));
+    skip_point_tail();
+    if (points_left < 1) track_state = looking_for_track;
+    return 0;
+}
+
+int read_next_point(core::TrackPoint* point) {
+    for (;;) {
+        if (track_state == looking_for_track) {
+            if (find_track_record() < 0) return -1;
+            track_state = at_track_header;
+        }
+        int result = read_track_point(point);
+        if (result < 0) {
+            std::fputs("Track read error!\n", stdout);
+            return -1;
+        }
+        if (result == 0) return 0;
+    }
+}
+
+}  // namespace records
