@@ -10,7 +10,7 @@ mkdir -p "$out"
 cp "$top"/examples/drive.* "$out"/
 cd "$out"
 bin="$top/build/default/programs"
-for pair in Tolvek:drive.nmea Quendal:drive.plt Brisham:drive.rec; do
+for pair in Tolvek:drive.nmea Quendal:drive.plt Brisham:drive.rec Marovin:drive.gpx; do
     program=${pair%%:*} input=${pair#*:}
     name=${input%.*}-${input##*.}
     echo "== $program $input"
