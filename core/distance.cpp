@@ -22,8 +22,7 @@ double clamp_unit(double value) {
 
 void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* distance_m,
                           double* bearing_deg) {
-    double cos_c = std::cos(p.lon_rad - q.lon_rad) * (std::cos(p.lat_rad) * std::cos(q.lat_rad)) +
-                   (std::sin(p.lat_rad) * std::sin(q.lat_rad));
+    double cos_c = std::cos(p.lon_rad - q.lon_rad) * (p.cos_lat * q.cos_lat) + (p.sin_lat * q.sin_lat);
     // Rounding can push the cosine of a tiny (or nearly antipodal) angle
     // past +-1, where the arc cosine has no value.
     double central_angle = std::acos(clamp_unit(cos_c));
@@ -39,13 +38,12 @@ void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* dist
     // cosine rounds to +-1 or the from-point sits on a pole; the meridian
     // rule then gives the sound direction: from a pole every hop runs along
     // a meridian, and a hop too short to measure has no side to turn to.
-    double cos_lat = std::cos(p.lat_rad);
-    double denominator = std::sqrt(1.0 - cos_c * cos_c) * cos_lat;
-    if (std::fabs(cos_lat) < pole_cosine || denominator == 0.0 || !std::isfinite(denominator)) {
+    double denominator = std::sqrt(1.0 - cos_c * cos_c) * p.cos_lat;
+    if (std::fabs(p.cos_lat) < pole_cosine || denominator == 0.0 || !std::isfinite(denominator)) {
         *bearing_deg = along_meridian;
         return;
     }
-    double x = (std::sin(q.lat_rad) - std::sin(p.lat_rad) * cos_c) / denominator;
+    double x = (q.sin_lat - p.sin_lat * cos_c) / denominator;
     double bearing = std::acos(clamp_unit(x)) * degrees_per_radian;
     if (std::sin(dlon) < 0.0) bearing = -bearing;
     *bearing_deg = bearing;

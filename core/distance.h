@@ -11,7 +11,8 @@ inline constexpr double degrees_per_radian = 57.29577951308232;
 // Below this longitude difference (radians) a hop runs along a meridian.
 inline constexpr double meridian_threshold_rad = 1e-6;
 
-// Measures the hop from p to q from their lat_rad and lon_rad: the
+// Measures the hop from p to q from their lon_rad and the sine and cosine
+// of their latitudes, as set_point_degrees fills them: the
 // great-circle distance in metres (finite, never negative) into
 // *distance_m and the initial bearing in degrees from north, clockwise
 // positive, from -180 to 180, into *bearing_deg. Both are always written,

@@ -15,6 +15,33 @@ namespace {
 
 char record_buffer[route_record_size];  // one record on its way backwards
 
+// The backward pass reads the forward route from its end in blocks, each
+// ending with the record asked for, so that a run of records costs one
+// positioning and one read instead of one of each per record.
+constexpr long backward_block_size = 64 * 1024;
+char backward_block[backward_block_size];
+long block_start = 0;   // file offset of backward_block[0]
+long block_length = 0;  // bytes held; 0 before the first read
+
+// Reads the record at offset into record_buffer; ends the run when the
+// stream cannot be positioned or the record is not all there.
+void read_forward_record(long offset) {
+    if (offset < block_start || offset + route_record_size > block_start + block_length) {
+        long start = offset + route_record_size - backward_block_size;
+        if (start < 0) start = 0;
+        if (fseeko(input_stream, start, SEEK_SET) != 0)
+            abort_run("Forward route file seek error!\n", exit_backward_copy);
+        long wanted = offset + route_record_size - start;
+        block_start = start;
+        block_length = static_cast<long>(std::fread(backward_block, 1, wanted, input_stream));
+        // A short read leaves the record asked for, at the block's end,
+        // incomplete.
+        if (block_length < wanted)
+            abort_run("Forward route file read error!\n", exit_backward_copy);
+    }
+    std::memcpy(record_buffer, backward_block + (offset - block_start), route_record_size);
+}
+
 const char header_line_1[] = "H1,OziExplorer CE Route2 File Version 1.0\r\n";
 const char header_line_2[] = "H2,WGS 84\r\n";
 const char forward_line_3[] = "H3,ForwardRoute,,0\r\n";
@@ -56,12 +83,10 @@ void write_backward_route() {
         abort_run("Backward route file open error!\n", exit_backward_open);
     write_route_header(backward_route);
 
+    block_start = 0;
+    block_length = 0;
     for (int n = waypoint_count; n >= 1; --n) {
-        long offset = static_cast<long>(route_record_size) * (n + 1);
-        if (std::fseek(input_stream, offset, SEEK_SET) != 0)
-            abort_run("Forward route file seek error!\n", exit_backward_copy);
-        if (std::fread(record_buffer, 1, route_record_size, input_stream) != route_record_size)
-            abort_run("Forward route file read error!\n", exit_backward_copy);
+        read_forward_record(static_cast<long>(route_record_size) * (n + 1));
         // Only the ends are checked: a record of another length shifts every
         // record after it, and the first byte or the line feed gives it away.
         if (record_buffer[0] != 'W' || record_buffer[route_record_size - 1] != '\n')

@@ -33,7 +33,7 @@ void write_waypoint(TrackPoint* point);
 
 // Reopens the forward route for reading into input_stream, opens the
 // backward route into output_stream, writes its header and copies the
-// forward records from the last to the first. Returns with both files
+// forward records from the last to the first, each from its fixed offset. Returns with both files
 // open; every failure ends the run with exit code 3 (opening, header) or
 // 4 (copying), keeping what was written.
 void write_backward_route();

@@ -22,18 +22,16 @@ struct TrackPoint {
     // Initial great-circle bearing from this point to the track point after
     // it; set by the thinning loop only.
     double bearing_deg;
+    // sin and cos of lat_rad, taken once when the point is read rather than
+    // in every measurement it takes part in; the values are the same bits.
+    double sin_lat;
+    double cos_lat;
 };
 
-// Fills the four coordinates of a point from degrees and zeroes the two
-// characters of its text that a reader owns.
-inline void set_point_degrees(TrackPoint* point, double lat_deg, double lon_deg) {
-    point->text[0] = 0;
-    point->text[point_text_size - 1] = 0;
-    point->lat_deg = lat_deg;
-    point->lon_deg = lon_deg;
-    point->lat_rad = lat_deg * radians_per_degree;
-    point->lon_rad = lon_deg * radians_per_degree;
-}
+// Fills the coordinates of a point from degrees, with the sine and cosine
+// of its latitude, and zeroes the two characters of its text that a reader
+// owns. Every reader delivers its points through it.
+void set_point_degrees(TrackPoint* point, double lat_deg, double lon_deg);
 
 }  // namespace core
 

@@ -2,10 +2,10 @@
 // the current tag is held.
 #include "readers/gpx/gpx_reader.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "core/entry.h"
+#include "core/number_reader.h"
 #include "core/thinning.h"
 
 namespace gpx {
@@ -30,7 +30,7 @@ int read_attribute_number(const char* tag, const char* name, double* value) {
     // The number is decimal: "0x" ends it at the 0, where the library's
     // reader would go on in hexadecimal.
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) *value = start == text ? 0.0 : -0.0;
-    else *value = std::strtod(start, nullptr);
+    else *value = core::read_number(start);
     return 0;
 }
 
@@ -59,8 +59,6 @@ int read_trkpt_tag(core::TrackPoint* point) {
     do {
         if (read_next_tag(tag_buffer, tag_buffer_size) != 0) return -1;
     } while (std::strstr(tag_buffer, "trkpt") == nullptr || std::strstr(tag_buffer, "/trkpt") != nullptr);
-    point->text[0] = 0;
-    point->text[core::point_text_size - 1] = 0;
 
     double lat_deg, lon_deg;
     int result = read_attribute_number(tag_buffer, "lat", &lat_deg);
@@ -71,8 +69,7 @@ int read_trkpt_tag(core::TrackPoint* point) {
     if (result != 0) return result;
     point->lon_deg = lon_deg;
     if (lon_deg > 370.0 || lon_deg < -370.0) return 3;
-    point->lat_rad = lat_deg * core::radians_per_degree;
-    point->lon_rad = lon_deg * core::radians_per_degree;
+    core::set_point_degrees(point, lat_deg, lon_deg);
     return 0;
 }
 

@@ -2,11 +2,11 @@
 #include "readers/nmea/nmea_reader.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "core/entry.h"
 #include "core/line_reader.h"
+#include "core/number_reader.h"
 #include "core/thinning.h"
 
 namespace nmea {
@@ -94,7 +94,7 @@ int parse_coordinate(const char* line, int field, int degree_digits, char positi
     if (std::memchr(line + field, 0, degree_digits) != nullptr) return -1;
     int whole_degrees;
     if (!scan_int(line + field, degree_digits, &whole_degrees)) return -1;
-    double minutes = std::strtod(line + field + degree_digits, nullptr);
+    double minutes = core::read_number(line + field + degree_digits);
     double degrees = static_cast<double>(whole_degrees + minutes * one_sixtieth);
     int comma = find_comma(line, field + degree_digits);
     if (comma < 0) return -1;
@@ -128,8 +128,6 @@ int read_rmc_line(core::TrackPoint* point) {
     const char* line = line_buffer;
     if (std::strncmp(line, rmc_prefix, rmc_prefix_length) != 0) return 1;
     if (verify_nmea_checksum(line) != 0) return 2;
-    point->text[0] = 0;
-    point->text[core::point_text_size - 1] = 0;
 
     if (std::memchr(line, 0, time_scan_start) != nullptr) return 3;
     int comma = find_comma(line, time_scan_start);
@@ -145,8 +143,7 @@ int read_rmc_line(core::TrackPoint* point) {
     // Written so that NaN fails too.
     if (!(lat_deg >= -100.0 && lat_deg <= 100.0) || !(lon_deg >= -370.0 && lon_deg <= 370.0))
         return 3;
-    point->lat_rad = lat_deg * core::radians_per_degree;
-    point->lon_rad = lon_deg * core::radians_per_degree;
+    core::set_point_degrees(point, lat_deg, lon_deg);
     return 0;
 }
 

@@ -1,11 +1,11 @@
 // Header check and point lines, both through the shared line reader.
 #include "readers/plt/plt_reader.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "core/entry.h"
 #include "core/line_reader.h"
+#include "core/number_reader.h"
 #include "core/thinning.h"
 
 namespace plt {
@@ -37,17 +37,14 @@ int read_plt_line(core::TrackPoint* point) {
     if (read_line() < 0) return -1;
     const char* comma = std::strchr(line_buffer, ',');
     if (comma == nullptr) return 1;
-    point->text[0] = 0;
-    point->text[core::point_text_size - 1] = 0;
     // Written so that NaN fails too.
-    double lat_deg = std::strtod(line_buffer, nullptr);
+    double lat_deg = core::read_number(line_buffer);
     point->lat_deg = lat_deg;
     if (!(lat_deg >= -100.0 && lat_deg <= 100.0)) return 3;
-    double lon_deg = std::strtod(comma + 1, nullptr);
+    double lon_deg = core::read_number(comma + 1);
     point->lon_deg = lon_deg;
     if (!(lon_deg >= -370.0 && lon_deg <= 370.0)) return 3;
-    point->lat_rad = lat_deg * core::radians_per_degree;
-    point->lon_rad = lon_deg * core::radians_per_degree;
+    core::set_point_degrees(point, lat_deg, lon_deg);
     return 0;
 }
 

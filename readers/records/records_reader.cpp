@@ -30,7 +30,7 @@ int32_t points_left = 0;
 // Reads a little-endian 32-bit value; false when fewer than four bytes come.
 bool read_int32(int32_t* value) {
     unsigned char bytes[4];
-    if (std::fread(bytes, 1, sizeof bytes, core::input_stream) != sizeof bytes) return false;
+    if (fread_unlocked(bytes, 1, sizeof bytes, core::input_stream) != sizeof bytes) return false;
     uint32_t bits = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
     *value = static_cast<int32_t>(bits);
     return true;
@@ -59,7 +59,7 @@ int read_track_header() {
 // stands at its end, as a seek past the end would leave the next read.
 void skip_point_tail() {
     char tail[point_tail_size];
-    std::fread(tail, 1, sizeof tail, core::input_stream);
+    fread_unlocked(tail, 1, sizeof tail, core::input_stream);
 }
 
 }  // namespace

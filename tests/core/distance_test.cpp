@@ -90,3 +90,15 @@ TEST(DistanceAndBearing, FromThePoleEveryHopRunsSouth) {
 }
 
 }  // namespace
+
+namespace {
+
+// With a*b + c fused into one multiply-add (what compilers do by default
+// where the target has FMA) the cosine of this 7 m hop rounds one unit
+// higher and the distance comes out 7.1303 m; waypoint decisions shift.
+TEST(DistanceAndBearing, CosineIsRoundedWithoutFusedMultiplyAdd) {
+    EXPECT_EQ(7.1309343809944279,
+              measure(55.000010000000003, 82.0, 55.000060000000005, 82.000069999999994).distance_m);
+}
+
+}  // namespace

@@ -115,6 +115,17 @@ TEST_F(RouteWriter, BackwardRouteOfOneAndOfNoRecord) {
     EXPECT_EQ(backward_header(), backward_of(forward_header(), 0));
 }
 
+TEST_F(RouteWriter, BackwardRouteOfManyRecordsCrossesReadBlocks) {
+    std::string forward = forward_header(), backward = backward_header();
+    char line[64];
+    for (int n = 1; n <= 5000; ++n) {
+        std::snprintf(line, sizeof line, "W,RW%06d, 55.%06d,  82.000000,0\r\n", n, n);
+        forward += line;
+        backward.insert(75, line);
+    }
+    EXPECT_EQ(backward, backward_of(forward, 5000));
+}
+
 TEST_F(RouteWriter, ForwardRouteShorterThanTheCountFailsTheRead) {
     std::string r1 = "W,RW000001, 55.000000,  82.000000,0\r\n";
     write_file(forward_path, forward_header() + r1);
