@@ -12,6 +12,7 @@ namespace core {
 
 std::FILE* input_stream = nullptr;
 std::FILE* output_stream = nullptr;
+ProcessEnd process_end = nullptr;
 
 namespace {
 
@@ -26,6 +27,11 @@ bool close_slot(std::FILE** slot) {
     return result == 0;
 }
 
+[[noreturn]] void end_process(int exit_code) {
+    if (process_end != nullptr) process_end(exit_code);
+    std::exit(exit_code);
+}
+
 }  // namespace
 
 void show_usage(const ProgramInfo& program) {
@@ -33,14 +39,14 @@ void show_usage(const ProgramInfo& program) {
     std::fputs(author_line, stdout);
     std::fputs("Usage:\n", stdout);
     std::fputs(program.usage_line, stdout);
-    std::exit(exit_usage);
+    end_process(exit_usage);
 }
 
 void abort_run(const char* message, int exit_code) {
     std::fputs(message, stdout);
     close_slot(&input_stream);
     close_slot(&output_stream);
-    std::exit(exit_code);
+    end_process(exit_code);
 }
 
 std::FILE* open_for_reading(const char* path) {
@@ -55,6 +61,7 @@ std::FILE* open_for_reading(const char* path) {
 }
 
 void run_program(const ProgramInfo& program, int argc, char** argv) {
+    waypoint_count = 0;
     if (read_command_line(argc, argv, &settings) != 0) show_usage(program);
     print_settings(settings);
 
@@ -78,7 +85,7 @@ void run_program(const ProgramInfo& program, int argc, char** argv) {
     close_slot(&input_stream);
     if (!close_slot(&output_stream))
         abort_run("Backward route file write error!\n", exit_backward_copy);
-    std::exit(exit_success);
+    end_process(exit_success);
 }
 
 }  // namespace core

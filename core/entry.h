@@ -37,6 +37,12 @@ struct ProgramInfo {
 extern std::FILE* input_stream;
 extern std::FILE* output_stream;
 
+// How a run ends the process: std::exit unless a harness that must go on
+// after the run (a fuzzer) puts its own handler here. The handler must not
+// return to its caller; if it does, std::exit follows.
+using ProcessEnd = void (*)(int exit_code);
+extern ProcessEnd process_end;
+
 // Runs one conversion from the command line to the end of the backward
 // route and ends the process with the exit code of the phase it ended in.
 [[noreturn]] void run_program(const ProgramInfo& program, int argc, char** argv);
