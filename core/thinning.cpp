@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
+#include <unistd.h>
 
 #include "core/command_line.h"
 #include "core/distance.h"
@@ -17,8 +19,26 @@ TrackPoint last_waypoint;
 TrackPoint candidate;
 TrackPoint lookahead;
 
+// On a terminal the progress line is flushed as it changes, at most ten
+// times a second; into a file or pipe it stays block-buffered. The bytes
+// are the same either way.
+bool progress_on_terminal = false;
+double last_flush_s = 0.0;
+constexpr double flush_interval_s = 0.1;
+
+double monotonic_seconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
 void print_progress(int points_read, int waypoints_written, double track_length_m) {
     std::printf("\r%6d %6d %10.1f ", points_read, waypoints_written, track_length_m);
+    if (!progress_on_terminal) return;
+    double now_s = monotonic_seconds();
+    if (now_s - last_flush_s < flush_interval_s) return;
+    last_flush_s = now_s;
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -55,6 +75,8 @@ int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_dista
 void thin_track(PointReader read_next_point) {
     double leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg;
     double track_length_m = 0.0;
+    progress_on_terminal = isatty(fileno(stdout)) != 0;
+    last_flush_s = 0.0;
 
     if (read_next_point(&last_waypoint) != 0) abort_run("Too short input file!\n", exit_too_short);
     if (read_next_point(&candidate) != 0) abort_run("Too short input file!\n", exit_too_short);
@@ -99,6 +121,7 @@ void thin_track(PointReader read_next_point) {
     ++waypoints_written;
     print_progress(points_read, waypoints_written, track_length_m);
     std::printf("\r\n");
+    if (progress_on_terminal) std::fflush(stdout);
 }
 
 }  // namespace core

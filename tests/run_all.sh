@@ -6,4 +6,5 @@ set -eu
 cd "$(dirname "$0")/.."
 cmake --workflow --preset ci
 cmake --workflow --preset asan
+bash tests/package_check.sh
 bash fuzz/run.sh "${FUZZ_SECONDS:-3}"

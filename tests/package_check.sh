@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs into a temporary prefix and builds the Debian package, and checks
+# that both hold the four programs and their manual pages, and that the
+# pages render without warnings.
+set -eu
+cd "$(dirname "$0")/.."
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install build/ci --prefix "$prefix" >/dev/null
+cmake --workflow --preset package >/dev/null
+deb=$(ls build/package/*.deb)
+listing=$(dpkg-deb -c "$deb")
+for program in Tolvek Brisham Quendal Marovin; do
+    test -x "$prefix/bin/$program"
+    test -f "$prefix/share/man/man1/$program.1"
+    grep -q "usr/bin/$program\$" <<<"$listing"
+    grep -q "usr/share/man/man1/$program.1\$" <<<"$listing"
+    warnings=$(groff -man -ww -z "man/$program.1" 2>&1)
+    [ -z "$warnings" ] || { echo "$program.1: $warnings"; exit 1; }
+done
+test -f "$prefix/share/doc/track-route-converters/README.md"
+dpkg-deb -f "$deb" Package Version Depends
+echo "package check: 4 programs and 4 manual pages installed and packaged"
