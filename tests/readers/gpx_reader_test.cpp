@@ -7,23 +7,15 @@
 #include <vector>
 
 #include "core/entry.h"
+#include "tests/support/reader_test.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 using Points = std::vector<std::pair<double, double>>;
 
-class GpxReader : public ::testing::Test {
+class GpxReader : public test_support::ReaderTest {
 protected:
-    void TearDown() override { close_input(); }
-    static void close_input() {
-        if (core::input_stream != nullptr) std::fclose(core::input_stream);
-        core::input_stream = nullptr;
-    }
-    void open(const std::string& bytes) {
-        close_input();
-        core::input_stream = test_support::stream_of(bytes);
-    }
     Points points_of(const std::string& bytes) {
         open(bytes);
         Points points;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/entry.h"
+#include "tests/support/reader_test.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -18,15 +19,10 @@ std::string sentence(const std::string& body) {
     return "$" + body + tail;
 }
 
-class NmeaReader : public ::testing::Test {
+class NmeaReader : public test_support::ReaderTest {
 protected:
-    void TearDown() override {
-        if (core::input_stream != nullptr) std::fclose(core::input_stream);
-        core::input_stream = nullptr;
-    }
     int parse(const std::string& line) {
-        if (core::input_stream != nullptr) std::fclose(core::input_stream);
-        core::input_stream = test_support::stream_of(line + "\r\n");
+        open(line + "\r\n");
         point = core::TrackPoint{};
         return nmea::read_rmc_line(&point);
     }
@@ -122,7 +118,7 @@ TEST_F(NmeaReader, ChecksumBeyondTheCapacityIsLost) {
 }
 
 TEST_F(NmeaReader, ReadNextPointSkipsToTheNextSentenceAndEndsAtTheLastTerminator) {
-    core::input_stream = test_support::stream_of(
+    open(
         "$GPGSV,1*00\r\n"
         "$GPRMC,123519,V,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*7D\r\n"
         "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"

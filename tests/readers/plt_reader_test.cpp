@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/entry.h"
+#include "tests/support/reader_test.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -15,17 +16,8 @@ const std::string header =
     "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\n"
     "Reserved 3\r\n0,2,255,Track,0,0,2,8421376\r\n3\r\n";
 
-class PltReader : public ::testing::Test {
+class PltReader : public test_support::ReaderTest {
 protected:
-    void TearDown() override { close_input(); }
-    static void close_input() {
-        if (core::input_stream != nullptr) std::fclose(core::input_stream);
-        core::input_stream = nullptr;
-    }
-    void open(const std::string& bytes) {
-        close_input();
-        core::input_stream = test_support::stream_of(bytes);
-    }
     int parse(const std::string& line) {
         open(line + "\r\n");
         point = core::TrackPoint{};

@@ -7,6 +7,7 @@
 
 #include "core/entry.h"
 #include "tests/support/record_builder.h"
+#include "tests/support/reader_test.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -18,13 +19,8 @@ using test_support::record;
 using test_support::signature;
 using test_support::track_body;
 
-class RecordsReader : public ::testing::Test {
+class RecordsReader : public test_support::ReaderTest {
 protected:
-    void TearDown() override { close_input(); }
-    static void close_input() {
-        if (core::input_stream != nullptr) std::fclose(core::input_stream);
-        core::input_stream = nullptr;
-    }
     // Opens the bytes, checks the header and reads every point; the points'
     // latitudes and longitudes in semicircles, and what was printed.
     std::vector<test_support::Semicircles> points_of(const std::string& bytes) {
