@@ -1,8 +1,9 @@
 // Reading the command line into RunSettings and echoing the settings.
 #include "core/command_line.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include "core/console.h"
+#include "core/number_reader.h"
+#include "core/number_writer.h"
 
 namespace core {
 
@@ -33,9 +34,9 @@ int read_command_line(int argc, char** argv, RunSettings* out) {
         if (arg[0] == '/' || arg[0] == '-') {
             double* target = option_target(arg[1], &run);
             if (target == nullptr) return 1;
-            // Text that does not begin with a number reads as 0, as strtod
-            // leaves it; the "C" locale keeps '.' as the decimal point.
-            *target = std::strtod(arg + 2, nullptr);
+            // Text that does not begin with a number reads as 0; '.' is
+            // the decimal point whatever the locale.
+            *target = read_number(arg + 2);
         } else {
             if (names_seen == 3) return 1;
             *names[names_seen++] = arg;
@@ -45,14 +46,33 @@ int read_command_line(int argc, char** argv, RunSettings* out) {
     return 0;
 }
 
+namespace {
+
+// label, the name as its bytes are, " \n": names of any length print whole.
+void print_name_line(const char* label, const char* name) {
+    print_text(label);
+    print_text(name);
+    print_text(" \n");
+}
+
+// label, the value with six decimals, then unit.
+void print_threshold_line(const char* label, double value, const char* unit) {
+    char number[fixed_text_size];
+    print_text(label);
+    print_bytes(number, format_fixed(number, value, 6, 0));
+    print_text(unit);
+}
+
+}  // namespace
+
 void print_settings(const RunSettings& run) {
-    std::printf("Input  file: %s \n", run.input_path);
-    std::printf("Forward output file: %s \n", run.forward_path);
-    std::printf("Backward output file: %s \n", run.backward_path);
-    std::printf("Minimal distance: %f meters\n", run.min_distance_m);
-    std::printf("Maximal distance: %f meters\n", run.max_distance_m);
-    std::printf("Maximal angle: %f degrees\n", run.max_angle_deg);
-    std::printf("Maximal orthogonal error: %f meters\n", run.max_orth_error_m);
+    print_name_line("Input  file: ", run.input_path);
+    print_name_line("Forward output file: ", run.forward_path);
+    print_name_line("Backward output file: ", run.backward_path);
+    print_threshold_line("Minimal distance: ", run.min_distance_m, " meters\n");
+    print_threshold_line("Maximal distance: ", run.max_distance_m, " meters\n");
+    print_threshold_line("Maximal angle: ", run.max_angle_deg, " degrees\n");
+    print_threshold_line("Maximal orthogonal error: ", run.max_orth_error_m, " meters\n");
 }
 
 }  // namespace core

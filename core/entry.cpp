@@ -2,15 +2,16 @@
 #include "core/entry.h"
 
 #include <cstdlib>
-#include <sys/stat.h>
 
 #include "core/command_line.h"
+#include "core/console.h"
+#include "core/platform.h"
 #include "core/route_writer.h"
 #include "core/thinning.h"
 
 namespace core {
 
-std::FILE* input_stream = nullptr;
+InputStream input_stream = {};
 std::FILE* output_stream = nullptr;
 ProcessEnd process_end = nullptr;
 
@@ -18,16 +19,18 @@ namespace {
 
 const char author_line[] = "Written by the route converter developers, 2026\n";
 
-// Closes the file in a slot and empties it; true when the close reported
-// no error (buffered bytes that could not be written show up here).
-bool close_slot(std::FILE** slot) {
-    if (*slot == nullptr) return true;
-    int result = std::fclose(*slot);
-    *slot = nullptr;
+// Closes the file in the output slot and empties it; true when the close
+// reported no error (buffered bytes that could not be written show up
+// here).
+bool close_output() {
+    if (output_stream == nullptr) return true;
+    int result = std::fclose(output_stream);
+    output_stream = nullptr;
     return result == 0;
 }
 
 [[noreturn]] void end_process(int exit_code) {
+    std::fflush(console);
     if (process_end != nullptr) process_end(exit_code);
     std::exit(exit_code);
 }
@@ -35,41 +38,43 @@ bool close_slot(std::FILE** slot) {
 }  // namespace
 
 void show_usage(const ProgramInfo& program) {
-    std::fputs(program.title_line, stdout);
-    std::fputs(author_line, stdout);
-    std::fputs("Usage:\n", stdout);
-    std::fputs(program.usage_line, stdout);
+    print_text(program.title_line);
+    print_text(author_line);
+    print_text("Usage:\n");
+    print_text(program.usage_line);
     end_process(exit_usage);
 }
 
 void abort_run(const char* message, int exit_code) {
-    std::fputs(message, stdout);
-    close_slot(&input_stream);
-    close_slot(&output_stream);
+    print_text(message);
+    close_input(&input_stream);
+    close_output();
     end_process(exit_code);
 }
 
-std::FILE* open_for_reading(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return nullptr;
-    struct stat info;
-    if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+bool open_input_file(const char* path) {
+    std::FILE* file = platform::open_file(path, "rb");
+    if (file == nullptr) return false;
+    if (platform::is_directory(file)) {
         std::fclose(file);
-        return nullptr;
+        return false;
     }
-    return file;
+    attach_input(&input_stream, file);
+    return true;
 }
 
 void run_program(const ProgramInfo& program, int argc, char** argv) {
     waypoint_count = 0;
+    platform::prepare_standard_output();
+    argv = platform::utf8_arguments(&argc, argv);
     if (read_command_line(argc, argv, &settings) != 0) show_usage(program);
     print_settings(settings);
 
-    input_stream = open_for_reading(settings.input_path);
-    if (input_stream == nullptr) abort_run("Input file open error!\n", exit_forward_pass);
+    if (!open_input_file(settings.input_path))
+        abort_run("Input file open error!\n", exit_forward_pass);
     if (program.check_input_header != nullptr) program.check_input_header();
 
-    output_stream = std::fopen(settings.forward_path, "wb");
+    output_stream = platform::open_file(settings.forward_path, "wb");
     if (output_stream == nullptr) abort_run("Output file open error!\n", exit_forward_pass);
     write_route_header(forward_route);
 
@@ -77,14 +82,13 @@ void run_program(const ProgramInfo& program, int argc, char** argv) {
 
     // The forward route is read back from disk, so bytes that only fail to
     // reach it when the file is closed must stop the run here.
-    close_slot(&input_stream);
-    if (!close_slot(&output_stream)) abort_run("Output file write error!\n", exit_forward_pass);
+    close_input(&input_stream);
+    if (!close_output()) abort_run("Output file write error!\n", exit_forward_pass);
 
     write_backward_route();
 
-    close_slot(&input_stream);
-    if (!close_slot(&output_stream))
-        abort_run("Backward route file write error!\n", exit_backward_copy);
+    close_input(&input_stream);
+    if (!close_output()) abort_run("Backward route file write error!\n", exit_backward_copy);
     end_process(exit_success);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "core/input_stream.h"
 #include "core/track_point.h"
 
 namespace core {
@@ -30,11 +31,11 @@ struct ProgramInfo {
     PointReader read_next_point;
 };
 
-// The two stream slots, nullptr while empty. During the forward pass they
-// hold the input file and the forward route; during the backward pass the
-// forward route (read) and the backward route. Written by run_program and
-// the route writer; readers read input_stream.
-extern std::FILE* input_stream;
+// The two stream slots, empty (no file) between uses. During the forward
+// pass they hold the input file and the forward route; during the
+// backward pass the forward route (read) and the backward route. Written
+// by run_program and the route writer; readers read input_stream.
+extern InputStream input_stream;
 extern std::FILE* output_stream;
 
 // How a run ends the process: std::exit unless a harness that must go on
@@ -54,9 +55,10 @@ extern ProcessEnd process_end;
 // a file (ignoring the result) and ends the process with exit_code.
 [[noreturn]] void abort_run(const char* message, int exit_code);
 
-// Opens path for reading in binary mode; nullptr when it cannot be opened
-// or names a directory, which has no bytes to read.
-std::FILE* open_for_reading(const char* path);
+// Opens the UTF-8 path for reading in binary mode into the input_stream
+// slot; false when it cannot be opened or names a directory, which has no
+// bytes to read.
+bool open_input_file(const char* path);
 
 }  // namespace core
 

@@ -2,7 +2,7 @@
 #ifndef CORE_LINE_READER_H
 #define CORE_LINE_READER_H
 
-#include <cstdio>
+#include "core/input_stream.h"
 
 namespace core {
 
@@ -19,7 +19,7 @@ inline constexpr int line_capacity = 150;
 // kept, the rest dropped and no zero written; -1 when the input ends
 // before a line terminator, a last unterminated line included. buffer
 // must hold a zero at index capacity.
-int read_text_line(std::FILE* stream, char* buffer, int capacity);
+int read_text_line(InputStream* stream, char* buffer, int capacity);
 
 }  // namespace core
 

@@ -1,11 +1,18 @@
-// A plain decimal of at most 19 digits is an integer mantissa and a power
-// of ten; when the mantissa is at most 2^53 and the power at most 10^22
-// both are exact doubles, so one IEEE division (or multiplication) gives
-// the correctly rounded value, the same as strtod's.
+// Numbers are read with the grammar of strtod in the "C" locale and
+// converted by std::from_chars, which rounds correctly and knows no
+// locale; the wrapper adds what from_chars leaves out: blanks, a '+', the
+// "0x" prefix, infinities, NaN payloads and values out of range.
+//
+// A plain decimal of at most 19 digits takes a faster road: an integer
+// mantissa and a power of ten; when the mantissa is at most 2^53 and the
+// power at most 10^22 both are exact doubles, so one IEEE division gives
+// the correctly rounded value.
 #include "core/number_reader.h"
 
+#include <charconv>
 #include <cstdint>
-#include <cstdlib>
+#include <cstring>
+#include <limits>
 
 namespace core {
 
@@ -16,9 +23,135 @@ constexpr double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr uint64_t exact_mantissa_limit = uint64_t{1} << 53;
 constexpr int max_digits = 19;
+constexpr uint64_t nan_payload_mask = (uint64_t{1} << 51) - 1;
+constexpr uint64_t quiet_nan_bits = 0x7ff8000000000000;
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int digit_value(char c) {
+    if (is_digit(c)) return c - '0';
+    if (lower(c) >= 'a' && lower(c) <= 'z') return lower(c) - 'a' + 10;
+    return 99;
+}
+
+// True when text begins with word, ignoring the letter case of text.
+bool starts_with_word(const char* text, const char* word) {
+    for (; *word != 0; ++text, ++word)
+        if (lower(*text) != *word) return false;
+    return true;
+}
+
+double from_bits(uint64_t bits) {
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// Reads an unsigned integer as strtoull with base 0 does (a "0x" prefix
+// for hexadecimal, a leading 0 for octal, saturating on overflow); true
+// when it takes every character from text up to end.
+bool read_whole_unsigned(const char* text, const char* end, uint64_t* value) {
+    int base = 10;
+    if (text[0] == '0' && lower(text[1]) == 'x' && text + 2 < end && digit_value(text[2]) < 16) {
+        base = 16;
+        text += 2;
+    } else if (text[0] == '0') {
+        base = 8;
+    }
+    if (text == end) return false;
+    uint64_t result = 0;
+    for (; text < end; ++text) {
+        int digit = digit_value(*text);
+        if (digit >= base) return false;
+        if (result > (std::numeric_limits<uint64_t>::max() - digit) / base)
+            result = std::numeric_limits<uint64_t>::max();
+        else
+            result = result * base + digit;
+    }
+    *value = result;
+    return true;
+}
+
+// "nan", "nan(...)": a quiet NaN whose low mantissa bits carry the number
+// inside the parentheses, when the whole of it reads as one.
+double read_nan(const char* text) {
+    uint64_t bits = quiet_nan_bits;
+    if (*text != '(') return from_bits(bits);
+    const char* start = text + 1;
+    const char* end = start;
+    while (digit_value(*end) < 36 || *end == '_') ++end;
+    uint64_t payload;
+    if (*end == ')' && read_whole_unsigned(start, end, &payload)) bits |= payload & nan_payload_mask;
+    return from_bits(bits);
+}
+
+// Whether a number that from_chars found out of range is too large rather
+// than too small: the position of its first non-zero digit, in powers of
+// the radix (16 counts four powers of two), plus its exponent.
+bool overflows(const char* text, bool hexadecimal) {
+    long long position = 0;
+    bool seen_point = false, seen_digit = false;
+    const char* c = text;
+    for (;; ++c) {
+        if (*c == '.' && !seen_point) {
+            seen_point = true;
+            continue;
+        }
+        int digit = digit_value(*c);
+        if (digit >= (hexadecimal ? 16 : 10)) break;
+        if (digit != 0) seen_digit = true;
+        if (!seen_digit && seen_point) --position;
+        if (seen_digit && !seen_point) ++position;
+    }
+    if (hexadecimal) position *= 4;
+    if (lower(*c) == (hexadecimal ? 'p' : 'e')) {
+        ++c;
+        bool negative = *c == '-';
+        if (*c == '+' || *c == '-') ++c;
+        long long exponent = 0;
+        for (; is_digit(*c); ++c)
+            if (exponent < 1000000000) exponent = exponent * 10 + (*c - '0');
+        position += negative ? -exponent : exponent;
+    }
+    return position > 0;
+}
+
+// The value of an unsigned decimal or (after "0x") hexadecimal number
+// that begins at text; 0 when none does.
+double read_magnitude(const char* text, bool hexadecimal) {
+    const char* end = text;
+    while (*end != 0) ++end;
+    double value = 0.0;
+    std::from_chars_result result = std::from_chars(
+        text, end, value, hexadecimal ? std::chars_format::hex : std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range)
+        return overflows(text, hexadecimal) ? std::numeric_limits<double>::infinity() : 0.0;
+    if (result.ec != std::errc()) return 0.0;
+    return value;
+}
+
+double read_any_number(const char* text) {
+    const char* c = text;
+    while (is_space(*c)) ++c;
+    bool negative = *c == '-';
+    if (*c == '-' || *c == '+') ++c;
+    double value = 0.0;
+    if (starts_with_word(c, "inf")) {
+        value = std::numeric_limits<double>::infinity();
+    } else if (starts_with_word(c, "nan")) {
+        value = read_nan(c + 3);
+    } else if (c[0] == '0' && lower(c[1]) == 'x' &&
+               (digit_value(c[2]) < 16 || (c[2] == '.' && digit_value(c[3]) < 16))) {
+        value = read_magnitude(c + 2, true);
+    } else if (is_digit(*c) || (*c == '.' && is_digit(c[1]))) {
+        value = read_magnitude(c, false);
+    } else {
+        return 0.0;  // no number at all
+    }
+    return negative ? -value : value;
+}
 
 }  // namespace
 
@@ -35,10 +168,10 @@ double read_number(const char* text) {
             mantissa = mantissa * 10 + (*c - '0');
     }
     // Exponents, hexadecimal, infinities, NaN, long and digit-less numbers
-    // are the library's.
+    // take the general road.
     bool plain = digits > 0 && digits <= max_digits && *c != 'e' && *c != 'E' && *c != 'x' &&
                  *c != 'X' && mantissa <= exact_mantissa_limit;
-    if (!plain) return std::strtod(text, nullptr);
+    if (!plain) return read_any_number(text);
     double value = static_cast<double>(mantissa) / powers_of_ten[fraction_digits];
     return negative ? -value : value;
 }

@@ -1,11 +1,14 @@
 // Writing the forward route record by record and copying it backwards.
 #include "core/route_writer.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "core/command_line.h"
 #include "core/entry.h"
+#include "core/number_writer.h"
+#include "core/platform.h"
 
 namespace core {
 
@@ -18,22 +21,23 @@ char record_buffer[route_record_size];  // one record on its way backwards
 // The backward pass reads the forward route from its end in blocks, each
 // ending with the record asked for, so that a run of records costs one
 // positioning and one read instead of one of each per record.
-constexpr long backward_block_size = 64 * 1024;
+constexpr int64_t backward_block_size = 64 * 1024;
 char backward_block[backward_block_size];
-long block_start = 0;   // file offset of backward_block[0]
-long block_length = 0;  // bytes held; 0 before the first read
+int64_t block_start = 0;   // file offset of backward_block[0]
+int64_t block_length = 0;  // bytes held; 0 before the first read
 
 // Reads the record at offset into record_buffer; ends the run when the
 // stream cannot be positioned or the record is not all there.
-void read_forward_record(long offset) {
+void read_forward_record(int64_t offset) {
     if (offset < block_start || offset + route_record_size > block_start + block_length) {
-        long start = offset + route_record_size - backward_block_size;
+        int64_t start = offset + route_record_size - backward_block_size;
         if (start < 0) start = 0;
-        if (fseeko(input_stream, start, SEEK_SET) != 0)
+        if (!seek_input(&input_stream, start))
             abort_run("Forward route file seek error!\n", exit_backward_copy);
-        long wanted = offset + route_record_size - start;
+        int64_t wanted = offset + route_record_size - start;
         block_start = start;
-        block_length = static_cast<long>(std::fread(backward_block, 1, wanted, input_stream));
+        block_length = static_cast<int64_t>(
+            read_bytes(&input_stream, backward_block, static_cast<size_t>(wanted)));
         // A short read leaves the record asked for, at the block's end,
         // incomplete.
         if (block_length < wanted)
@@ -56,7 +60,8 @@ void write_route_header(Route route) {
     const char* lines[] = {header_line_1, header_line_2,
                            route == forward_route ? forward_line_3 : backward_line_3};
     for (const char* line : lines) {
-        if (std::fputs(line, output_stream) == EOF) {
+        size_t length = std::strlen(line);
+        if (std::fwrite(line, 1, length, output_stream) != length) {
             if (route == forward_route) abort_run("Output file write error!\n", exit_forward_pass);
             abort_run("Backward route file write error!\n", exit_backward_open);
         }
@@ -65,20 +70,31 @@ void write_route_header(Route route) {
 
 void write_waypoint(TrackPoint* point) {
     ++waypoint_count;
-    // Coordinates from a reader without range checks may print wider than
-    // their fields; the bound keeps the record inside text, cut if need be.
-    int length = std::snprintf(point->text, sizeof point->text, "W,RW%06d,%10.6lf,%11.6lf,0\r\n",
-                               waypoint_count, point->lat_deg, point->lon_deg);
-    if (length < 0) length = 0;
+    // "W,RW%06d,%10.6lf,%11.6lf,0\r\n". Coordinates from a reader without
+    // range checks may print wider than their fields; the record is then
+    // cut to fit text.
+    char record[2 * fixed_text_size + 32];
+    int length = 0;
+    std::memcpy(record, "W,RW", 4);
+    length += 4;
+    length += format_integer(record + length, waypoint_count, 6, true);
+    record[length++] = ',';
+    length += format_fixed(record + length, point->lat_deg, 6, 10);
+    record[length++] = ',';
+    length += format_fixed(record + length, point->lon_deg, 6, 11);
+    std::memcpy(record + length, ",0\r\n", 4);
+    length += 4;
     if (length >= static_cast<int>(sizeof point->text)) length = sizeof point->text - 1;
+    std::memcpy(point->text, record, length);
+    point->text[length] = 0;
     if (std::fwrite(point->text, 1, length, output_stream) != static_cast<size_t>(length))
         abort_run("Output file write error!\n", exit_forward_pass);
 }
 
 void write_backward_route() {
-    input_stream = std::fopen(settings.forward_path, "rb");
-    if (input_stream == nullptr) abort_run("Forward route file open error!\n", exit_backward_open);
-    output_stream = std::fopen(settings.backward_path, "wb");
+    if (!open_input_file(settings.forward_path))
+        abort_run("Forward route file open error!\n", exit_backward_open);
+    output_stream = platform::open_file(settings.backward_path, "wb");
     if (output_stream == nullptr)
         abort_run("Backward route file open error!\n", exit_backward_open);
     write_route_header(backward_route);
@@ -86,7 +102,7 @@ void write_backward_route() {
     block_start = 0;
     block_length = 0;
     for (int n = waypoint_count; n >= 1; --n) {
-        read_forward_record(static_cast<long>(route_record_size) * (n + 1));
+        read_forward_record(static_cast<int64_t>(route_record_size) * (n + 1));
         // Only the ends are checked: a record of another length shifts every
         // record after it, and the first byte or the line feed gives it away.
         if (record_buffer[0] != 'W' || record_buffer[route_record_size - 1] != '\n')

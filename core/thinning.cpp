@@ -4,11 +4,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <ctime>
-#include <unistd.h>
 
 #include "core/command_line.h"
+#include "core/console.h"
 #include "core/distance.h"
+#include "core/number_writer.h"
+#include "core/platform.h"
 #include "core/route_writer.h"
 
 namespace core {
@@ -26,19 +27,24 @@ bool progress_on_terminal = false;
 double last_flush_s = 0.0;
 constexpr double flush_interval_s = 0.1;
 
-double monotonic_seconds() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
-
+// "\r%6d %6d %10.1f ": the counts and the length, overwriting the line
+// before on a terminal.
 void print_progress(int points_read, int waypoints_written, double track_length_m) {
-    std::printf("\r%6d %6d %10.1f ", points_read, waypoints_written, track_length_m);
+    char line[fixed_text_size + 64];
+    int length = 0;
+    line[length++] = '\r';
+    length += format_integer(line + length, points_read, 6, false);
+    line[length++] = ' ';
+    length += format_integer(line + length, waypoints_written, 6, false);
+    line[length++] = ' ';
+    length += format_fixed(line + length, track_length_m, 1, 10);
+    line[length++] = ' ';
+    print_bytes(line, length);
     if (!progress_on_terminal) return;
-    double now_s = monotonic_seconds();
+    double now_s = platform::monotonic_seconds();
     if (now_s - last_flush_s < flush_interval_s) return;
     last_flush_s = now_s;
-    std::fflush(stdout);
+    std::fflush(console);
 }
 
 }  // namespace
@@ -75,7 +81,7 @@ int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_dista
 void thin_track(PointReader read_next_point) {
     double leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg;
     double track_length_m = 0.0;
-    progress_on_terminal = isatty(fileno(stdout)) != 0;
+    progress_on_terminal = platform::is_terminal(console);
     last_flush_s = 0.0;
 
     if (read_next_point(&last_waypoint) != 0) abort_run("Too short input file!\n", exit_too_short);
@@ -91,7 +97,8 @@ void thin_track(PointReader read_next_point) {
     int points_read = 3;
     write_waypoint(&last_waypoint);
     int waypoints_written = 1;
-    std::printf("Start: %s", last_waypoint.text);
+    print_text("Start: ");
+    print_text(last_waypoint.text);
 
     for (;;) {
         if (is_waypoint(leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg,
@@ -120,8 +127,8 @@ void thin_track(PointReader read_next_point) {
     write_waypoint(&candidate);
     ++waypoints_written;
     print_progress(points_read, waypoints_written, track_length_m);
-    std::printf("\r\n");
-    if (progress_on_terminal) std::fflush(stdout);
+    print_text("\r\n");
+    if (progress_on_terminal) std::fflush(console);
 }
 
 }  // namespace core

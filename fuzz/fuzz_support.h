@@ -29,6 +29,12 @@ inline std::FILE* stream_over(const uint8_t* data, size_t size) {
     return fmemopen(const_cast<uint8_t*>(data), size, "rb");
 }
 
+// Puts a stream over the bytes into the input_stream slot, and empties it.
+inline void fill_input(const uint8_t* data, size_t size) {
+    core::attach_input(&core::input_stream, stream_over(data, size));
+}
+inline void empty_input() { core::close_input(&core::input_stream); }
+
 inline void check(bool holds, const char* what) {
     if (holds) return;
     std::fprintf(stderr, "broken promise: %s\n", what);

@@ -3,9 +3,8 @@
 #include "readers/nmea/nmea_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    core::input_stream = fuzz::stream_over(data, size);
+    fuzz::fill_input(data, size);
     fuzz::drain_points(nmea::read_next_point, 100, 370);
-    std::fclose(core::input_stream);
-    core::input_stream = nullptr;
+    fuzz::empty_input();
     return 0;
 }

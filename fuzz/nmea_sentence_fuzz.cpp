@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The same bytes as a sentence with "$GPRMC," in front and a line end.
     std::string sentence = "$GPRMC," + line + "\n";
-    core::input_stream = fuzz::stream_over(reinterpret_cast<const uint8_t*>(sentence.data()),
-                                           sentence.size());
+    fuzz::fill_input(reinterpret_cast<const uint8_t*>(sentence.data()), sentence.size());
     core::TrackPoint point{};
     int code = nmea::read_rmc_line(&point);
     fuzz::check(code == 0 || code == -1 || code == 1 || code == 2 || code == 3 || code == 4 ||
@@ -23,7 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::check(point.lat_deg >= -100 && point.lat_deg <= 100, "latitude in bounds");
         fuzz::check(point.lon_deg >= -370 && point.lon_deg <= 370, "longitude in bounds");
     }
-    std::fclose(core::input_stream);
-    core::input_stream = nullptr;
+    fuzz::empty_input();
     return 0;
 }

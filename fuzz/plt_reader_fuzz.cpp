@@ -4,16 +4,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::take_over_process_end();
-    core::input_stream = fuzz::stream_over(data, size);
+    fuzz::fill_input(data, size);
     try {
         plt::check_input_header();
         fuzz::drain_points(plt::read_next_point, 100, 370);
     } catch (const fuzz::RunEnded& end) {
         fuzz::check(end.exit_code == core::exit_forward_pass, "header failure code");
-        fuzz::check(core::input_stream == nullptr, "input closed");
+        fuzz::check(core::input_stream.file == nullptr, "input closed");
         return 0;
     }
-    std::fclose(core::input_stream);
-    core::input_stream = nullptr;
+    fuzz::empty_input();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/console.h"
 #include "fuzz/fuzz_support.h"
 #include "readers/gpx/gpx_reader.h"
 #include "readers/nmea/nmea_reader.h"
@@ -91,11 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
 
-    std::fflush(stdout);
-    std::FILE* saved_stdout = stdout;
+    std::FILE* saved_console = core::console;
     if (ftruncate(fileno(capture), 0) != 0) std::abort();
     std::rewind(capture);
-    stdout = capture;
+    core::console = capture;
     int code = -1;
     try {
         core::run_program(program, static_cast<int>(args.size()), argv.data());
@@ -103,8 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         code = end.exit_code;
     }
     std::fflush(capture);
-    stdout = saved_stdout;
-    fuzz::check(core::input_stream == nullptr && core::output_stream == nullptr, "streams closed");
+    core::console = saved_console;
+    fuzz::check(core::input_stream.file == nullptr && core::output_stream == nullptr,
+                "streams closed");
 
     bool forward_exists, backward_exists, unused;
     std::string printed = slurp("/proc/self/fd/" + std::to_string(fileno(capture)), &unused);

@@ -1,5 +1,5 @@
-// Tags are read a byte at a time through the buffered stream; nothing but
-// the current tag is held.
+// Tags are read a byte at a time out of the input stream's buffer;
+// nothing but the current tag is held.
 #include "readers/gpx/gpx_reader.h"
 
 #include <cstring>
@@ -41,13 +41,13 @@ int read_next_tag(char* buffer, int capacity) {
     buffer[capacity - 1] = 0;
     int byte;
     do {
-        byte = getc_unlocked(core::input_stream);
-        if (byte == EOF) return -1;
+        byte = core::read_byte(&core::input_stream);
+        if (byte == core::end_of_input) return -1;
     } while (byte != '<');
     int stored = 0;
     while (stored < capacity - 2) {
-        byte = getc_unlocked(core::input_stream);
-        if (byte == EOF) return -2;
+        byte = core::read_byte(&core::input_stream);
+        if (byte == core::end_of_input) return -2;
         if (byte == '>') break;
         buffer[stored++] = static_cast<char>(byte);
     }

@@ -8,6 +8,7 @@
 #include "core/line_reader.h"
 #include "core/number_reader.h"
 #include "core/thinning.h"
+#include "readers/nmea/extended_degrees.h"
 
 namespace nmea {
 
@@ -22,10 +23,6 @@ constexpr int rmc_prefix_length = sizeof rmc_prefix - 1;
 // The search for the comma that closes the time field starts at its fifth
 // character.
 constexpr int time_scan_start = rmc_prefix_length + 4;
-
-// 1/60 with a 64-bit mantissa: the minutes are turned into degrees in
-// extended precision and the sum is rounded to double once.
-constexpr long double one_sixtieth = 1.0L / 60.0L;
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -95,7 +92,7 @@ int parse_coordinate(const char* line, int field, int degree_digits, char positi
     int whole_degrees;
     if (!scan_int(line + field, degree_digits, &whole_degrees)) return -1;
     double minutes = core::read_number(line + field + degree_digits);
-    double degrees = static_cast<double>(whole_degrees + minutes * one_sixtieth);
+    double degrees = degrees_from_minutes(whole_degrees, minutes);
     int comma = find_comma(line, field + degree_digits);
     if (comma < 0) return -1;
     char hemisphere = line[comma + 1];
@@ -124,7 +121,7 @@ int verify_nmea_checksum(const char* line) {
 }
 
 int read_rmc_line(core::TrackPoint* point) {
-    if (core::read_text_line(core::input_stream, line_buffer, core::line_capacity) < 0) return -1;
+    if (core::read_text_line(&core::input_stream, line_buffer, core::line_capacity) < 0) return -1;
     const char* line = line_buffer;
     if (std::strncmp(line, rmc_prefix, rmc_prefix_length) != 0) return 1;
     if (verify_nmea_checksum(line) != 0) return 2;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/console.h"
 #include "core/entry.h"
 
 namespace records {
@@ -30,7 +31,7 @@ int32_t points_left = 0;
 // Reads a little-endian 32-bit value; false when fewer than four bytes come.
 bool read_int32(int32_t* value) {
     unsigned char bytes[4];
-    if (fread_unlocked(bytes, 1, sizeof bytes, core::input_stream) != sizeof bytes) return false;
+    if (core::read_bytes(&core::input_stream, bytes, sizeof bytes) != sizeof bytes) return false;
     uint32_t bits = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
     *value = static_cast<int32_t>(bits);
     return true;
@@ -40,14 +41,14 @@ bool read_int32(int32_t* value) {
 int read_track_header() {
     int length = 0;
     for (;;) {
-        int byte = getc_unlocked(core::input_stream);
-        if (byte == EOF) return -2;
+        int byte = core::read_byte(&core::input_stream);
+        if (byte == core::end_of_input) return -2;
         if (byte == 0) break;
         if (length == max_name_length) return -3;
         header_buffer[length++] = static_cast<char>(byte);
     }
     header_buffer[length] = 0;
-    if (std::fread(header_buffer, 1, track_bytes_size, core::input_stream) != track_bytes_size)
+    if (core::read_bytes(&core::input_stream, header_buffer, track_bytes_size) != track_bytes_size)
         return -4;
     if (!read_int32(&points_left)) return -5;
     if (points_left < 0) return -6;
@@ -59,7 +60,7 @@ int read_track_header() {
 // stands at its end, as a seek past the end would leave the next read.
 void skip_point_tail() {
     char tail[point_tail_size];
-    fread_unlocked(tail, 1, sizeof tail, core::input_stream);
+    core::read_bytes(&core::input_stream, tail, sizeof tail);
 }
 
 }  // namespace
@@ -69,17 +70,17 @@ double semicircles_to_degrees(int32_t semicircles) { return semicircles * (180.0
 void check_input_header() {
     track_state = looking_for_track;
     points_left = 0;
-    if (std::fread(header_buffer, 1, signature_size, core::input_stream) != signature_size)
+    if (core::read_bytes(&core::input_stream, header_buffer, signature_size) != signature_size)
         core::abort_run("Input file read error!\n", core::exit_forward_pass);
     if (header_buffer[5] != 0 || std::memcmp(header_buffer, "MsRcd", 5) != 0)
         core::abort_run("Incorrect file format!\n", core::exit_forward_pass);
-    next_record_offset = ftello(core::input_stream);
+    next_record_offset = core::tell_input(&core::input_stream);
     if (next_record_offset < 0) core::abort_run("Input file tell error!\n", core::exit_forward_pass);
 }
 
 int find_track_record() {
     for (;;) {
-        if (fseeko(core::input_stream, next_record_offset, SEEK_SET) != 0) return -1;
+        if (!core::seek_input(&core::input_stream, next_record_offset)) return -1;
         int32_t length;
         if (!read_int32(&length)) return -2;
         // A negative length would lead the walk backwards, and perhaps
@@ -87,8 +88,8 @@ int find_track_record() {
         if (length < 0) return -4;
         next_record_offset += static_cast<int64_t>(length) + 5;
         if (length == 0) continue;  // its type byte is never read
-        int type = getc_unlocked(core::input_stream);
-        if (type == EOF) return -3;
+        int type = core::read_byte(&core::input_stream);
+        if (type == core::end_of_input) return -3;
         if (type == track_type) return 0;
     }
 }
@@ -122,7 +123,7 @@ int read_next_point(core::TrackPoint* point) {
         }
         int result = read_track_point(point);
         if (result < 0) {
-            std::fputs("Track read error!\n", stdout);
+            core::print_text("Track read error!\n");
             return -1;
         }
         if (result == 0) return 0;

@@ -11,15 +11,15 @@ namespace {
 
 // Reads every line of the bytes; each entry is the result and the text.
 std::vector<std::pair<int, std::string>> lines_of(const std::string& bytes) {
-    std::FILE* stream = test_support::stream_of(bytes);
+    auto stream = test_support::input_of(bytes);
     char buffer[core::line_buffer_size] = {};
     std::vector<std::pair<int, std::string>> lines;
     for (;;) {
-        int result = core::read_text_line(stream, buffer, core::line_capacity);
+        int result = core::read_text_line(stream.get(), buffer, core::line_capacity);
         if (result < 0) break;
         lines.emplace_back(result, std::string(buffer));
     }
-    std::fclose(stream);
+    core::close_input(stream.get());
     return lines;
 }
 
@@ -49,16 +49,16 @@ TEST(ReadTextLine, LongLinesAreCutAtTheCapacity) {
 }
 
 TEST(ReadTextLine, FullLineWritesNoZeroAndLeavesOldBytesBehindAShortOne) {
-    std::FILE* stream = test_support::stream_of(std::string(150, 'b') + "\n" + "xy\n");
+    auto stream = test_support::input_of(std::string(150, 'b') + "\n" + "xy\n");
     char buffer[core::line_buffer_size];
     std::memset(buffer, 'q', sizeof buffer);
     buffer[150] = 0;
-    EXPECT_EQ(150, core::read_text_line(stream, buffer, core::line_capacity));
+    EXPECT_EQ(150, core::read_text_line(stream.get(), buffer, core::line_capacity));
     EXPECT_EQ('b', buffer[149]);
-    EXPECT_EQ(2, core::read_text_line(stream, buffer, core::line_capacity));
+    EXPECT_EQ(2, core::read_text_line(stream.get(), buffer, core::line_capacity));
     EXPECT_EQ(0, buffer[2]);
     EXPECT_EQ('b', buffer[3]);
-    std::fclose(stream);
+    core::close_input(stream.get());
 }
 
 }  // namespace

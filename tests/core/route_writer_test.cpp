@@ -5,6 +5,7 @@
 
 #include "core/command_line.h"
 #include "core/entry.h"
+#include "core/platform.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -25,16 +26,14 @@ protected:
         backward_path = dir.file("b.rt2");
         core::settings.forward_path = forward_path.c_str();
         core::settings.backward_path = backward_path.c_str();
-        core::input_stream = nullptr;
         core::output_stream = std::tmpfile();
         core::waypoint_count = 0;
     }
     void TearDown() override { close_slots(); }
     static void close_slots() {
-        for (std::FILE** slot : {&core::input_stream, &core::output_stream}) {
-            if (*slot != nullptr) std::fclose(*slot);
-            *slot = nullptr;
-        }
+        test_support::close_input_slot();
+        if (core::output_stream != nullptr) std::fclose(core::output_stream);
+        core::output_stream = nullptr;
     }
     // Runs the backward pass over a forward route with these bytes.
     std::string backward_of(const std::string& forward_bytes, int count) {
@@ -164,12 +163,20 @@ TEST_F(RouteWriter, OpenFailuresOfTheBackwardPass) {
 }
 
 TEST_F(RouteWriter, WriteFailuresOfTheHeaders) {
-    std::fclose(core::output_stream);
-    core::output_stream = std::fopen("/dev/null", "rb");  // every write fails
+    write_file(forward_path, "");
+    // A file open for reading only: every write fails. Each failure closes
+    // the slot, so it is filled again before the next.
+    auto read_only = [this] {
+        close_slots();
+        core::output_stream = platform::open_file(forward_path.c_str(), "rb");
+    };
+    read_only();
     expect_abort([] { core::write_route_header(core::forward_route); }, 2,
                  "Output file write error!\n");
+    read_only();
     expect_abort([] { core::write_route_header(core::backward_route); }, 3,
                  "Backward route file write error!\n");
+    read_only();
     expect_abort(
         [] {
             core::TrackPoint point = point_at(1, 2);

@@ -1,8 +1,8 @@
 // Brisham end to end: the signature check, tracks across records, a cut
 // last track, and a file past 2 GiB.
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
+
+#include "core/platform.h"
 
 #include "tests/programs/program_test.h"
 #include "tests/support/record_builder.h"
@@ -88,13 +88,13 @@ TEST_F(Brisham, NoTrackIsTooShort) {
 TEST_F(Brisham, TrackPast2GiB) {
     std::string head = signature() + le32(INT32_MAX) + "W";
     std::string track = record('T', track_body("far", northward(0, 3)));
-    int fd = open(dir.file("t.rec").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(static_cast<ssize_t>(head.size()), ::write(fd, head.data(), head.size()));
-    off_t track_offset = 6 + 5 + static_cast<off_t>(INT32_MAX);
-    ASSERT_EQ(static_cast<ssize_t>(track.size()),
-              pwrite(fd, track.data(), track.size(), track_offset));
-    close(fd);
+    std::FILE* file = platform::open_file(dir.file("t.rec").c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    ASSERT_EQ(head.size(), std::fwrite(head.data(), 1, head.size(), file));
+    int64_t track_offset = 6 + 5 + static_cast<int64_t>(INT32_MAX);
+    ASSERT_TRUE(platform::seek_file(file, track_offset));
+    ASSERT_EQ(track.size(), std::fwrite(track.data(), 1, track.size(), file));
+    ASSERT_EQ(0, std::fclose(file));
     test_support::RunResult result = brisham();
     EXPECT_EQ(0, result.exit_code);
     EXPECT_EQ(forward_header() + record_1 + record_2, read("f.rt2"));

@@ -3,6 +3,7 @@
 #ifndef TESTS_PROGRAMS_PROGRAM_TEST_H
 #define TESTS_PROGRAMS_PROGRAM_TEST_H
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -19,6 +20,13 @@ protected:
     }
     std::string read(const std::string& name) { return test_support::read_file(dir.file(name)); }
     bool exists(const std::string& name) { return test_support::file_exists(dir.file(name)); }
+    void make_directory(const std::string& name) { test_support::make_directory(dir.file(name)); }
+    // A link to the full device, on which every write fails. A name with a
+    // leading '/' is an option, so the programs reach it through the link.
+    // Only for systems that have one (not Windows).
+    void link_full_device(const std::string& name) {
+        std::filesystem::create_symlink("/dev/full", dir.file(name));
+    }
 
     test_support::TempDir dir;
 };

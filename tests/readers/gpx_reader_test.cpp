@@ -103,14 +103,13 @@ TEST_F(GpxReader, LongTagsAreCutAt998Bytes) {
 }
 
 TEST(ReadNextTag, CutsAtAngleBrackets) {
-    core::input_stream = test_support::stream_of("text <a b='<'> between <c");
+    test_support::fill_input_slot("text <a b='<'> between <c");
     char buffer[gpx::tag_buffer_size];
     EXPECT_EQ(0, gpx::read_next_tag(buffer, sizeof buffer));
     EXPECT_STREQ("a b='<'", buffer);
     EXPECT_EQ(-2, gpx::read_next_tag(buffer, sizeof buffer));
     EXPECT_EQ(-1, gpx::read_next_tag(buffer, sizeof buffer));
-    std::fclose(core::input_stream);
-    core::input_stream = nullptr;
+    test_support::close_input_slot();
 }
 
 }  // namespace

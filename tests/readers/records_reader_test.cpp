@@ -24,8 +24,7 @@ protected:
     // Opens the bytes, checks the header and reads every point; the points'
     // latitudes and longitudes in semicircles, and what was printed.
     std::vector<test_support::Semicircles> points_of(const std::string& bytes) {
-        close_input();
-        core::input_stream = test_support::stream_of(bytes);
+        open(bytes);
         records::check_input_header();
         std::vector<test_support::Semicircles> points;
         printed = capture_stdout([&] {
@@ -62,8 +61,7 @@ TEST_F(RecordsReader, HeaderFailures) {
         {std::string("MsRce\0rest", 10), "Incorrect file format!\n"},
     };
     for (const Case& c : cases) {
-        close_input();
-        core::input_stream = test_support::stream_of(c.bytes);
+        open(c.bytes);
         expect_abort(records::check_input_header, 2, c.message);
     }
 }
@@ -86,8 +84,7 @@ TEST_F(RecordsReader, SignatureAloneOrNoTrackGivesNothingSilently) {
 }
 
 TEST_F(RecordsReader, CoordinatesAreDeliveredWithoutRangeCheck) {
-    close_input();
-    core::input_stream = test_support::stream_of(
+    open(
         signature() + record('T', track_body("", {{INT32_MAX, INT32_MIN}, {1 << 30, 1 << 29}})));
     records::check_input_header();
     core::TrackPoint point{};

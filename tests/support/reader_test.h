@@ -14,16 +14,9 @@ namespace test_support {
 
 class ReaderTest : public ::testing::Test {
 protected:
-    void TearDown() override { close_input(); }
-    static void close_input() {
-        if (core::input_stream != nullptr) std::fclose(core::input_stream);
-        core::input_stream = nullptr;
-    }
+    void TearDown() override { close_input_slot(); }
     // Puts a stream of the bytes into the input slot.
-    static void open(const std::string& bytes) {
-        close_input();
-        core::input_stream = stream_of(bytes);
-    }
+    static void open(const std::string& bytes) { fill_input_slot(bytes); }
 };
 
 }  // namespace test_support

@@ -1,19 +1,36 @@
-// Implementation of the shared test helpers.
+// Implementation of the shared test helpers that are the same everywhere.
 #include "tests/support/test_support.h"
 
-#include <cstdlib>
-#include <fcntl.h>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
+#include "core/console.h"
+#include "core/entry.h"
+#include "core/platform.h"
 
 namespace test_support {
+
+namespace {
+
+// What the test build of process_end throws instead of ending the process.
+struct RunEnded {
+    int exit_code;
+};
+
+[[noreturn]] void throw_run_end(int exit_code) { throw RunEnded{exit_code}; }
+
+std::filesystem::path path_of(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8_of(const std::filesystem::path& path) {
+    std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
 
 std::FILE* stream_of(const std::string& bytes) {
     std::FILE* stream = std::tmpfile();
@@ -21,6 +38,19 @@ std::FILE* stream_of(const std::string& bytes) {
     std::rewind(stream);
     return stream;
 }
+
+std::unique_ptr<core::InputStream> input_of(const std::string& bytes) {
+    auto stream = std::make_unique<core::InputStream>();
+    core::attach_input(stream.get(), stream_of(bytes));
+    return stream;
+}
+
+void fill_input_slot(const std::string& bytes) {
+    close_input_slot();
+    core::attach_input(&core::input_stream, stream_of(bytes));
+}
+
+void close_input_slot() { core::close_input(&core::input_stream); }
 
 std::string contents_of(std::FILE* stream) {
     std::fflush(stream);
@@ -35,18 +65,25 @@ std::string contents_of(std::FILE* stream) {
 }
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::FILE* file = platform::open_file(path.c_str(), "rb");
+    if (file == nullptr) return "";
+    std::string bytes = contents_of(file);
+    std::fclose(file);
+    return bytes;
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::FILE* file = platform::open_file(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
 }
 
-bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+bool file_exists(const std::string& path) { return std::filesystem::exists(path_of(path)); }
+
+void make_directory(const std::string& path) {
+    ASSERT_TRUE(std::filesystem::create_directory(path_of(path))) << path;
+}
 
 core::TrackPoint point_at(double lat_deg, double lon_deg) {
     core::TrackPoint point{};
@@ -63,73 +100,56 @@ std::string backward_header() {
 }
 
 std::string capture_stdout(const std::function<void()>& work) {
-    std::fflush(stdout);
     std::FILE* sink = std::tmpfile();
-    int saved = dup(fileno(stdout));
-    dup2(fileno(sink), fileno(stdout));
-    work();
-    std::fflush(stdout);
-    dup2(saved, fileno(stdout));
-    close(saved);
+    std::FILE* saved = core::console;
+    core::console = sink;
+    try {
+        work();
+    } catch (...) {
+        core::console = saved;
+        std::fclose(sink);
+        throw;
+    }
+    core::console = saved;
     std::string printed = contents_of(sink);
     std::fclose(sink);
     return printed;
 }
 
 void expect_abort(const std::function<void()>& work, int exit_code, const std::string& message) {
-    char path[] = "/tmp/abort_stdout_XXXXXX";
-    int fd = mkstemp(path);
-    close(fd);
-    std::fflush(stdout);
-    EXPECT_EXIT(
-        {
-            std::freopen(path, "w", stdout);
+    core::ProcessEnd saved = core::process_end;
+    core::process_end = throw_run_end;
+    int ended_with = -1;
+    std::string printed = capture_stdout([&] {
+        try {
             work();
-        },
-        ::testing::ExitedWithCode(exit_code), "");
-    EXPECT_EQ(message, read_file(path));
-    std::remove(path);
+        } catch (const RunEnded& end) {
+            ended_with = end.exit_code;
+        }
+    });
+    core::process_end = saved;
+    EXPECT_EQ(exit_code, ended_with) << "the run did not end, or not with this code";
+    EXPECT_EQ(message, printed);
 }
 
 TempDir::TempDir() {
-    char pattern[] = "/tmp/route_test_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    path_ = made != nullptr ? made : "";
+    static std::atomic<unsigned> counter{0};
+    auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path candidate =
+            base / ("route_test_" + std::to_string(now) + "_" + std::to_string(counter++));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = utf8_of(candidate);
+            return;
+        }
+    }
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-RunResult run_binary(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd) {
-    char out_path[] = "/tmp/run_stdout_XXXXXX";
-    close(mkstemp(out_path));
-    std::vector<char*> argv;
-    std::string name = program;
-    argv.push_back(name.data());
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path,
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid;
-    RunResult result{-1, ""};
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.stdout_bytes = read_file(out_path);
-    std::remove(out_path);
-    return result;
+    std::filesystem::remove_all(path_of(path_), ignored);
 }
 
 }  // namespace test_support

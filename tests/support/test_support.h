@@ -1,41 +1,65 @@
 // Helpers shared by the unit and end-to-end tests: byte streams, file
-// contents, captured standard output, aborts and program runs.
+// contents, captured standard output, aborts and program runs. They use
+// only the standard library and the core's platform layer, so the same
+// tests run on every system.
 #ifndef TESTS_SUPPORT_TEST_SUPPORT_H
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/input_stream.h"
 #include "core/track_point.h"
 
 namespace test_support {
 
+// True where the tests run against glibc, whose strtod and printf are the
+// reference for the number reader and writer; elsewhere those comparisons
+// are skipped and the tables of expected bytes speak alone.
+extern const bool reference_libc;
+
+// True in the Windows build, where some faults (a full device, a
+// terminal) cannot be provoked.
+extern const bool on_windows;
+
 // A seekable temporary stream holding bytes, positioned at its start.
 std::FILE* stream_of(const std::string& bytes);
+
+// An input stream over the bytes, as a reader reads its input.
+std::unique_ptr<core::InputStream> input_of(const std::string& bytes);
+
+// Puts a stream of the bytes into the input_stream slot, closing what was
+// there; close_input_slot empties it.
+void fill_input_slot(const std::string& bytes);
+void close_input_slot();
 
 // Everything from the start of stream to its end; the position is kept.
 std::string contents_of(std::FILE* stream);
 
+// Whole files by UTF-8 name.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
+void make_directory(const std::string& path);
 
 // A point at the given degrees, as a reader fills it.
 core::TrackPoint point_at(double lat_deg, double lon_deg);
 
-// The three header lines of a forward route, and a whole forward route of
-// the given records.
+// The three header lines of a forward and of a backward route.
 std::string forward_header();
 std::string backward_header();
 
-// Runs work with standard output going to a file and returns what it
-// printed.
+// Runs work with the programs' standard output going to a file and
+// returns what it printed.
 std::string capture_stdout(const std::function<void()>& work);
 
-// Runs work in a child process, which must end with exit_code after
-// printing exactly message on standard output.
+// Runs work, which must end the run with exit_code after printing exactly
+// message. The end is caught in this process: the stream slots are
+// closed by then, as the run leaves them.
 void expect_abort(const std::function<void()>& work, int exit_code, const std::string& message);
 
 // A fresh directory for one test, removed with everything in it.
@@ -57,10 +81,18 @@ struct RunResult {
     std::string stdout_bytes;
 };
 
-// Starts program with args in directory cwd, standard output to a file and
-// standard input empty, and waits for it.
+// Starts program with args (UTF-8) in directory cwd, standard output to a
+// file and standard input empty, and waits for it. In a cross build the
+// program runs under the same emulator as the tests.
 RunResult run_binary(const std::string& program, const std::vector<std::string>& args,
                      const std::string& cwd);
+
+// Runs program like run_binary but with standard output on a terminal
+// that passes bytes through unchanged, and returns what it received;
+// nothing where the system has no such terminal.
+std::optional<std::string> run_on_terminal(const std::string& program,
+                                           const std::vector<std::string>& args,
+                                           const std::string& cwd);
 
 }  // namespace test_support
 

@@ -1,0 +1,26 @@
+// Numbers written exactly as glibc's printf writes them with "%f", "%.Nf"
+// and "%d", on every system and in every locale: correctly rounded from
+// the exact binary value, ties to even, '.' as the decimal point.
+#ifndef CORE_NUMBER_WRITER_H
+#define CORE_NUMBER_WRITER_H
+
+namespace core {
+
+// Room for any double in fixed notation with up to 6 decimals (309
+// integer digits of the largest), with its sign and padding.
+inline constexpr int fixed_text_size = 340;
+
+// Writes value as "%<width>.<precision>f" does into out (at least
+// fixed_text_size bytes; precision at most 17, width at most 20), with no
+// terminating zero, and returns the number of characters. Infinities and
+// NaN are "inf", "-inf", "nan" and "-nan", NaN taking the sign of its
+// sign bit.
+int format_fixed(char* out, double value, int precision, int width);
+
+// Writes value as "%<width>d" (or "%0<width>d" with zero_fill) does into
+// out (at least 24 bytes) with no terminating zero; returns the length.
+int format_integer(char* out, long long value, int width, bool zero_fill);
+
+}  // namespace core
+
+#endif

@@ -1,0 +1,109 @@
+// The one file that knows which operating system it is built for.
+#include "core/platform.h"
+
+#include <chrono>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#include <shellapi.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+#if defined(_WIN32)
+
+namespace {
+
+// A UTF-8 text as UTF-16, in a buffer the caller frees with delete[];
+// nullptr when it is not valid UTF-8.
+wchar_t* widen(const char* text) {
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (length <= 0) return nullptr;
+    wchar_t* wide = new wchar_t[length];
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide, length);
+    return wide;
+}
+
+// A UTF-16 text as UTF-8, allocated for the life of the process.
+char* narrow(const wchar_t* wide) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    char* text = new char[length > 0 ? length : 1];
+    text[0] = 0;
+    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, length, nullptr, nullptr);
+    return text;
+}
+
+}  // namespace
+
+std::FILE* open_file(const char* path, const char* mode) {
+    wchar_t* wide_path = widen(path);
+    wchar_t* wide_mode = widen(mode);
+    std::FILE* file = nullptr;
+    if (wide_path != nullptr && wide_mode != nullptr) file = _wfopen(wide_path, wide_mode);
+    delete[] wide_path;
+    delete[] wide_mode;
+    return file;
+}
+
+bool is_directory(std::FILE* file) {
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFDIR;
+}
+
+bool seek_file(std::FILE* file, int64_t offset) { return _fseeki64(file, offset, SEEK_SET) == 0; }
+
+int64_t tell_file(std::FILE* file) { return _ftelli64(file); }
+
+bool is_terminal(std::FILE* file) { return _isatty(_fileno(file)) != 0; }
+
+void prepare_standard_output() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (is_terminal(stdout)) SetConsoleOutputCP(CP_UTF8);
+}
+
+char** utf8_arguments(int* argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return argv;
+    char** arguments = new char*[count + 1];
+    for (int i = 0; i < count; ++i) arguments[i] = narrow(wide[i]);
+    arguments[count] = nullptr;
+    LocalFree(wide);
+    *argc = count;
+    return arguments;
+}
+
+#else
+
+std::FILE* open_file(const char* path, const char* mode) { return std::fopen(path, mode); }
+
+bool is_directory(std::FILE* file) {
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool seek_file(std::FILE* file, int64_t offset) { return fseeko(file, offset, SEEK_SET) == 0; }
+
+int64_t tell_file(std::FILE* file) { return ftello(file); }
+
+bool is_terminal(std::FILE* file) { return isatty(fileno(file)) != 0; }
+
+void prepare_standard_output() {}
+
+char** utf8_arguments(int*, char** argv) { return argv; }
+
+#endif
+
+double monotonic_seconds() {
+    using seconds = std::chrono::duration<double>;
+    return std::chrono::duration_cast<seconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+// The test helpers that differ between systems, for Windows: programs
+// started with CreateProcessW, with UTF-16 arguments and directory.
+#include <windows.h>
+
+#include "tests/support/test_support.h"
+
+namespace test_support {
+
+const bool reference_libc = false;
+const bool on_windows = true;
+
+namespace {
+
+std::wstring wide_of(const std::string& utf8) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+    if (length > 1) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), length);
+    return wide;
+}
+
+// Quotes one argument so that CommandLineToArgvW gives it back as it is.
+std::wstring quoted(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+    std::wstring text = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        text += c;
+    }
+    text.append(2 * backslashes, L'\\');
+    return text + L"\"";
+}
+
+}  // namespace
+
+RunResult run_binary(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& cwd) {
+    TempDir scratch;
+    std::wstring out_path = wide_of(scratch.file("stdout"));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_EXISTING, 0, nullptr);
+    std::wstring command = quoted(wide_of(program));
+    for (const std::string& arg : args) command += L" " + quoted(wide_of(arg));
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    RunResult result{-1, ""};
+    std::wstring directory = wide_of(cwd);
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       directory.c_str(), &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.hProcess, &code)) result.exit_code = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(in);
+    result.stdout_bytes = read_file(scratch.file("stdout"));
+    return result;
+}
+
+std::optional<std::string> run_on_terminal(const std::string&, const std::vector<std::string>&,
+                                           const std::string&) {
+    return std::nullopt;
+}
+
+}  // namespace test_support
