@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and builds the Debian package, and checks
 # that both hold the four programs and their manual pages, and that the
-# pages render without warnings.
+# pages render without warnings; then builds the Windows zip and checks
+# that it holds the four static programs, their manual pages as text and
+# the README.
 set -eu
 cd "$(dirname "$0")/.."
 prefix=$(mktemp -d)
@@ -21,3 +23,16 @@ done
 test -f "$prefix/share/doc/track-route-converters/README.md"
 dpkg-deb -f "$deb" Package Version Depends
 echo "package check: 4 programs and 4 manual pages installed and packaged"
+
+cmake --workflow --preset windows-package >/dev/null
+zip=$(ls build/windows-package/*.zip)
+listing=$(cmake -E tar tf "$zip")
+for program in Tolvek Brisham Quendal Marovin; do
+    grep -q "/$program.exe\$" <<<"$listing"
+    grep -q "/$program.txt\$" <<<"$listing"
+    # Only system DLLs: the C++ runtime is linked in.
+    dlls=$(x86_64-w64-mingw32-objdump -p "build/windows-package/programs/$program.exe" | grep 'DLL Name')
+    ! grep -q -i -E 'libstdc|libgcc|winpthread' <<<"$dlls"
+done
+grep -q "/README.md\$" <<<"$listing"
+echo "windows zip check: $(basename "$zip") holds 4 static programs, 4 manual pages and the README"

@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# The whole test suite: unit and end-to-end tests in the plain build and
-# in the sanitizer build, then the fuzz seeds replayed and each fuzz target
-# run for a few seconds (FUZZ_SECONDS, default 3).
+# The whole test suite: installs what is missing, then the unit and
+# end-to-end tests in the plain build and in the sanitizer build, the
+# install and package check, the fuzz seeds replayed and each fuzz target
+# run for a few seconds (FUZZ_SECONDS, default 3), and the same unit and
+# end-to-end tests built for Windows (under Wine), aarch64 and s390x
+# (under qemu-user).
 set -eu
 cd "$(dirname "$0")/.."
+bash tests/install_needs.sh
 cmake --workflow --preset ci
 cmake --workflow --preset asan
 bash tests/package_check.sh
 bash fuzz/run.sh "${FUZZ_SECONDS:-3}"
+# A fresh Wine prefix is made once, before the tests start several Wine
+# processes at a time.
+WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    wineboot --init
+for platform in windows aarch64 s390x; do
+    cmake --workflow --preset "$platform"
+done

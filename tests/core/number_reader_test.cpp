@@ -13,11 +13,7 @@
 
 namespace {
 
-uint64_t bits_of(double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
+using test_support::bits_of;
 
 // Texts and the bits glibc's strtod gives for them: blanks, signs, the
 // plain fast path, long digit strings, ties, hexadecimal forms, subnormals,

@@ -7,13 +7,11 @@
 #include <limits>
 #include <random>
 
+#include "tests/support/test_support.h"
+
 namespace {
 
-uint64_t bits_of(double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
+using test_support::bits_of;
 
 // The bits x87 extended precision gives, on every system: the sentences'
 // stated figures, one where plain double arithmetic differs, zeros,

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -31,6 +32,12 @@ std::string utf8_of(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+uint64_t bits_of(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
 
 std::FILE* stream_of(const std::string& bytes) {
     std::FILE* stream = std::tmpfile();

@@ -5,6 +5,7 @@
 #ifndef TESTS_SUPPORT_TEST_SUPPORT_H
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -25,6 +26,9 @@ extern const bool reference_libc;
 // True in the Windows build, where some faults (a full device, a
 // terminal) cannot be provoked.
 extern const bool on_windows;
+
+// The bits of a double, to compare results exactly (NaN included).
+uint64_t bits_of(double value);
 
 // A seekable temporary stream holding bytes, positioned at its start.
 std::FILE* stream_of(const std::string& bytes);
