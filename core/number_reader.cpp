@@ -118,11 +118,33 @@ bool overflows(const char* text, bool hexadecimal) {
     return position > 0;
 }
 
+// The end of the unsigned decimal or (after "0x") hexadecimal number that
+// begins at text, as strtod takes it: digits with at most one point, then
+// an exponent only when a sign-optional digit follows the 'e' or 'p'.
+// from_chars is given exactly that much, so that its own reading of
+// doubtful exponents ("p+-3") never matters.
+const char* number_end(const char* text, bool hexadecimal) {
+    int radix = hexadecimal ? 16 : 10;
+    const char* c = text;
+    while (digit_value(*c) < radix) ++c;
+    if (*c == '.')
+        for (++c; digit_value(*c) < radix; ++c) {
+        }
+    if (lower(*c) == (hexadecimal ? 'p' : 'e')) {
+        const char* exponent = c + 1;
+        if (*exponent == '+' || *exponent == '-') ++exponent;
+        if (is_digit(*exponent)) {
+            c = exponent;
+            while (is_digit(*c)) ++c;
+        }
+    }
+    return c;
+}
+
 // The value of an unsigned decimal or (after "0x") hexadecimal number
 // that begins at text; 0 when none does.
 double read_magnitude(const char* text, bool hexadecimal) {
-    const char* end = text;
-    while (*end != 0) ++end;
+    const char* end = number_end(text, hexadecimal);
     double value = 0.0;
     std::from_chars_result result = std::from_chars(
         text, end, value, hexadecimal ? std::chars_format::hex : std::chars_format::general);
