@@ -40,7 +40,7 @@ int refill_input(InputStream* stream) {
     return stream->buffer[stream->next++];
 }
 
-size_t read_bytes(InputStream* stream, void* destination, size_t size) {
+size_t read_more_bytes(InputStream* stream, void* destination, size_t size) {
     unsigned char* out = static_cast<unsigned char*>(destination);
     size_t copied = 0;
     while (copied < size) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace core {
 
@@ -40,7 +41,16 @@ inline int read_byte(InputStream* stream) {
 }
 
 // Reads up to size bytes into destination; returns how many came.
-size_t read_bytes(InputStream* stream, void* destination, size_t size);
+size_t read_more_bytes(InputStream* stream, void* destination, size_t size);
+
+inline size_t read_bytes(InputStream* stream, void* destination, size_t size) {
+    if (stream->end - stream->next >= size) {
+        std::memcpy(destination, stream->buffer + stream->next, size);
+        stream->next += size;
+        return size;
+    }
+    return read_more_bytes(stream, destination, size);
+}
 
 // Sets the position of the next byte to offset from the start of the file;
 // false when the file cannot be positioned there.

@@ -1,4 +1,4 @@
-// Tags are read a byte at a time out of the input stream's buffer;
+// Tags are cut straight out of the input stream's buffer with memchr;
 // nothing but the current tag is held.
 #include "readers/gpx/gpx_reader.h"
 
@@ -37,16 +37,39 @@ int read_attribute_number(const char* tag, const char* name, double* value) {
 }  // namespace
 
 int read_next_tag(char* buffer, int capacity) {
+    core::InputStream* in = &core::input_stream;
     buffer[0] = 0;
     buffer[capacity - 1] = 0;
-    int byte;
-    do {
-        byte = core::read_byte(&core::input_stream);
+    // Text up to the '<' is passed over, a buffer's worth at a time.
+    for (;;) {
+        const unsigned char* held = in->buffer + in->next;
+        const void* open = std::memchr(held, '<', in->end - in->next);
+        if (open != nullptr) {
+            in->next = static_cast<size_t>(static_cast<const unsigned char*>(open) - in->buffer) + 1;
+            break;
+        }
+        in->next = in->end;
+        int byte = core::refill_input(in);
         if (byte == core::end_of_input) return -1;
-    } while (byte != '<');
-    int stored = 0;
-    while (stored < capacity - 2) {
-        byte = core::read_byte(&core::input_stream);
+        if (byte == '<') break;
+    }
+    // The tag up to its '>', or its first capacity - 2 bytes.
+    size_t stored = 0, limit = static_cast<size_t>(capacity - 2);
+    while (stored < limit) {
+        const unsigned char* held = in->buffer + in->next;
+        size_t scan = in->end - in->next;
+        if (scan > limit - stored) scan = limit - stored;
+        const void* close = std::memchr(held, '>', scan);
+        size_t length = close != nullptr ? static_cast<size_t>(static_cast<const unsigned char*>(close) - held) : scan;
+        std::memcpy(buffer + stored, held, length);
+        stored += length;
+        in->next += length;
+        if (close != nullptr) {
+            ++in->next;
+            break;
+        }
+        if (stored == limit) break;
+        int byte = core::refill_input(in);
         if (byte == core::end_of_input) return -2;
         if (byte == '>') break;
         buffer[stored++] = static_cast<char>(byte);
