@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "core/cr_math.h"
+
 namespace core {
 
 namespace {
@@ -11,6 +13,8 @@ namespace {
 // Below this cosine of its latitude (some 6e-11 degrees from the pole) the
 // from-point counts as on the pole.
 constexpr double pole_cosine = 1e-12;
+
+constexpr double quarter_turn_half_rad = 0.78539816339744828;  // pi/4, rounded down
 
 double clamp_unit(double value) {
     if (value > 1.0) return 1.0;
@@ -22,10 +26,10 @@ double clamp_unit(double value) {
 
 void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* distance_m,
                           double* bearing_deg) {
-    double cos_c = std::cos(p.lon_rad - q.lon_rad) * (p.cos_lat * q.cos_lat) + (p.sin_lat * q.sin_lat);
+    double cos_c = cr_cos(p.lon_rad - q.lon_rad) * (p.cos_lat * q.cos_lat) + (p.sin_lat * q.sin_lat);
     // Rounding can push the cosine of a tiny (or nearly antipodal) angle
     // past +-1, where the arc cosine has no value.
-    double central_angle = std::acos(clamp_unit(cos_c));
+    double central_angle = cr_acos(clamp_unit(cos_c));
     *distance_m = std::fabs(central_angle * earth_radius_m);
 
     double dlon = q.lon_rad - p.lon_rad;
@@ -44,8 +48,11 @@ void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* dist
         return;
     }
     double x = (q.sin_lat - p.sin_lat * cos_c) / denominator;
-    double bearing = std::acos(clamp_unit(x)) * degrees_per_radian;
-    if (std::sin(dlon) < 0.0) bearing = -bearing;
+    double bearing = cr_acos(clamp_unit(x)) * degrees_per_radian;
+    // Only the sign of sin(dlon) counts; up to pi/4 it is the sign of dlon
+    // itself, without the sine.
+    double side = std::fabs(dlon) <= quarter_turn_half_rad ? dlon : cr_sin(dlon);
+    if (side < 0.0) bearing = -bearing;
     *bearing_deg = bearing;
 }
 

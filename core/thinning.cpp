@@ -7,6 +7,7 @@
 
 #include "core/command_line.h"
 #include "core/console.h"
+#include "core/cr_math.h"
 #include "core/distance.h"
 #include "core/number_writer.h"
 #include "core/platform.h"
@@ -57,6 +58,21 @@ int read_next_point(RecordParser parser, TrackPoint* point) {
     return result;
 }
 
+int offset_exceeds(double leg_m, double angle_rad, double limit_m) {
+    if (angle_rad >= 0.0 && angle_rad <= 1.0 && leg_m >= 0.0) {
+        // The tangent's series has only positive terms: angle + angle^3/3
+        // lies below it, and with 0.2241 angle^5 added (tan 1 - 4/3 =
+        // 0.22407.., rounded up) above it, up to 1. The margins of 2^-50
+        // cover the roundings here and the tangent's own half ulp.
+        double square = angle_rad * angle_rad;
+        double below = angle_rad + angle_rad * square * (1.0 / 3);
+        double above = below + square * square * angle_rad * 0.2241;
+        if (leg_m * (above * (1.0 + 0x1p-50)) <= limit_m) return 0;
+        if (leg_m * (below * (1.0 - 0x1p-50)) > limit_m) return 1;
+    }
+    return leg_m * cr_tan(angle_rad) > limit_m ? 1 : 0;
+}
+
 double fold_angle(double difference_deg) {
     return difference_deg > 180.0 ? 360.0 - difference_deg : difference_deg;
 }
@@ -73,9 +89,7 @@ int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_dista
     // The tangent turns negative past 90 degrees, so a candidate behind the
     // reference direction never fires this test.
     double offset_deg = fold_angle(std::fabs(leg_bearing_deg - reference_bearing_deg));
-    double offset_m = leg_distance_m * std::tan(offset_deg * radians_per_degree);
-    if (offset_m > settings.max_orth_error_m) return 1;
-    return 0;
+    return offset_exceeds(leg_distance_m, offset_deg * radians_per_degree, settings.max_orth_error_m);
 }
 
 void thin_track(PointReader read_next_point) {

@@ -22,6 +22,11 @@ int read_next_point(RecordParser parser, TrackPoint* point);
 // 180, else the difference itself: the angle between two bearings.
 double fold_angle(double difference_deg);
 
+// Whether leg_m * tan(angle_rad) > limit_m, with the correctly rounded
+// tangent: 1 or 0. Where bounds on the tangent already decide the
+// comparison the tangent itself is not computed; the answer is the same.
+int offset_exceeds(double leg_m, double angle_rad, double limit_m);
+
 // Decides whether the candidate becomes a waypoint (1) or is dropped (0)
 // under the four thresholds in settings. Every comparison is strict.
 int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "core/cr_math.h"
+
 namespace core {
 
 void set_point_degrees(TrackPoint* point, double lat_deg, double lon_deg) {
@@ -12,8 +14,7 @@ void set_point_degrees(TrackPoint* point, double lat_deg, double lon_deg) {
     point->lon_deg = lon_deg;
     point->lat_rad = lat_deg * radians_per_degree;
     point->lon_rad = lon_deg * radians_per_degree;
-    point->sin_lat = std::sin(point->lat_rad);
-    point->cos_lat = std::cos(point->lat_rad);
+    cr_sin_cos(point->lat_rad, &point->sin_lat, &point->cos_lat);
 }
 
 }  // namespace core

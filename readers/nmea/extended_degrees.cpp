@@ -11,6 +11,8 @@
 #include <cstring>
 #include <utility>
 
+#include "core/wide_integer.h"
+
 namespace nmea {
 
 namespace {
@@ -30,13 +32,8 @@ struct Extended {
 constexpr Extended one_sixtieth = {false, 0x8888888888888889, -69};
 
 Wide multiply(uint64_t a, uint64_t b) {
-    uint64_t a_low = a & 0xffffffff, a_high = a >> 32;
-    uint64_t b_low = b & 0xffffffff, b_high = b >> 32;
-    uint64_t low_low = a_low * b_low, low_high = a_low * b_high;
-    uint64_t high_low = a_high * b_low, high_high = a_high * b_high;
-    uint64_t middle = (low_low >> 32) + (low_high & 0xffffffff) + (high_low & 0xffffffff);
-    return {high_high + (low_high >> 32) + (high_low >> 32) + (middle >> 32),
-            (middle << 32) | (low_low & 0xffffffff)};
+    core::Product128 product = core::multiply_64(a, b);
+    return {product.high, product.low};
 }
 
 // Shifts right by count bits, folding what falls out into the lowest bit.

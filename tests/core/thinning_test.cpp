@@ -1,10 +1,13 @@
 #include "core/thinning.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "core/command_line.h"
+#include "core/cr_math.h"
 #include "core/entry.h"
 #include "core/route_writer.h"
 #include "tests/support/test_support.h"
@@ -160,6 +163,28 @@ TEST_F(IsWaypoint, OffsetExactlyTheMaximumDoesNotTrigger) {
     EXPECT_EQ(0, core::is_waypoint(100.0, 45.0, 30.0, 0.0, 0.0));
     core::settings.max_orth_error_m = 99.99;
     EXPECT_EQ(1, core::is_waypoint(100.0, 45.0, 30.0, 0.0, 0.0));
+}
+
+// The bounds that spare the tangent must give the tangent's answer, most
+// of all where the offset lies within a few ulps of the limit, and where
+// the limit is negative or NaN.
+TEST(OffsetExceeds, AgreesWithTheTangent) {
+    std::mt19937_64 random(1208);
+    std::uniform_real_distribution<double> leg(0.0, 2000.0), angle(0.0, 1.2);
+    for (int i = 0; i < 200000; ++i) {
+        double leg_m = i % 7 == 0 ? 0.0 : leg(random);
+        double angle_rad = i % 11 == 0 ? 1.0 : angle(random);
+        double offset_m = leg_m * core::cr_tan(angle_rad);
+        double limit_m = offset_m;
+        for (int steps = static_cast<int>(random() % 7) - 3; steps < 0; ++steps)
+            limit_m = std::nextafter(limit_m, -1.0);
+        for (int steps = static_cast<int>(random() % 7) - 3; steps > 0; --steps)
+            limit_m = std::nextafter(limit_m, 1e300);
+        if (i % 13 == 0) limit_m = -limit_m - 1.0;
+        if (i % 101 == 0) limit_m = std::nan("");
+        ASSERT_EQ(offset_m > limit_m ? 1 : 0, core::offset_exceeds(leg_m, angle_rad, limit_m))
+            << leg_m << " " << std::hexfloat << angle_rad << " " << limit_m;
+    }
 }
 
 }  // namespace

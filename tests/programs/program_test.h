@@ -12,8 +12,9 @@
 
 class ProgramRun : public ::testing::Test {
 protected:
-    test_support::RunResult run(const char* program, const std::vector<std::string>& args) {
-        return test_support::run_binary(program, args, dir.path());
+    test_support::RunResult run(const char* program, const std::vector<std::string>& args,
+                                const std::vector<std::string>& environment = {}) {
+        return test_support::run_binary(program, args, dir.path(), environment);
     }
     void write(const std::string& name, const std::string& bytes) {
         test_support::write_file(dir.file(name), bytes);

@@ -41,11 +41,15 @@ std::vector<char*> argv_of(std::vector<std::string>& words) {
 }  // namespace
 
 RunResult run_binary(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd) {
+                     const std::string& cwd, const std::vector<std::string>& environment) {
     TempDir scratch;
     std::string out_path = scratch.file("stdout");
     std::vector<std::string> words = command_of(program, args);
     std::vector<char*> argv = argv_of(words);
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) entries.push_back(*entry);
+    entries.insert(entries.end(), environment.begin(), environment.end());
+    std::vector<char*> envp = argv_of(entries);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -55,7 +59,7 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
                                      0644);
     pid_t pid;
     RunResult result{-1, ""};
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
         int status = 0;
         waitpid(pid, &status, 0);
         if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);

@@ -1,5 +1,6 @@
 // The test helpers that differ between systems, for Windows: programs
 // started with CreateProcessW, with UTF-16 arguments and directory.
+#include <cwchar>
 #include <windows.h>
 
 #include "tests/support/test_support.h"
@@ -39,7 +40,7 @@ std::wstring quoted(const std::wstring& arg) {
 }  // namespace
 
 RunResult run_binary(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd) {
+                     const std::string& cwd, const std::vector<std::string>& environment) {
     TempDir scratch;
     std::wstring out_path = wide_of(scratch.file("stdout"));
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -50,6 +51,15 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
     std::wstring command = quoted(wide_of(program));
     for (const std::string& arg : args) command += L" " + quoted(wide_of(arg));
 
+    // The test's environment block with the entries added, each ending in
+    // a zero, the block in a second one.
+    std::wstring block;
+    wchar_t* own = GetEnvironmentStringsW();
+    for (const wchar_t* entry = own; *entry != 0; entry += wcslen(entry) + 1) block.append(entry).push_back(0);
+    FreeEnvironmentStringsW(own);
+    for (const std::string& entry : environment) block.append(wide_of(entry)).push_back(0);
+    block.push_back(0);
+
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -59,8 +69,8 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
     PROCESS_INFORMATION process = {};
     RunResult result{-1, ""};
     std::wstring directory = wide_of(cwd);
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       directory.c_str(), &startup, &process)) {
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                       block.data(), directory.c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         if (GetExitCodeProcess(process.hProcess, &code)) result.exit_code = static_cast<int>(code);

@@ -86,10 +86,11 @@ struct RunResult {
 };
 
 // Starts program with args (UTF-8) in directory cwd, standard output to a
-// file and standard input empty, and waits for it. In a cross build the
+// file and standard input empty, and waits for it; environment holds
+// "NAME=value" entries added to the test's own. In a cross build the
 // program runs under the same emulator as the tests.
 RunResult run_binary(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd);
+                     const std::string& cwd, const std::vector<std::string>& environment = {});
 
 // Runs program like run_binary but with standard output on a terminal
 // that passes bytes through unchanged, and returns what it received;
