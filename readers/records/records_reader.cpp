@@ -28,12 +28,17 @@ int64_t next_record_offset = 0;
 TrackState track_state = looking_for_track;
 int32_t points_left = 0;
 
+// The little-endian 32-bit value in four bytes.
+int32_t int32_at(const unsigned char* bytes) {
+    uint32_t bits = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return static_cast<int32_t>(bits);
+}
+
 // Reads a little-endian 32-bit value; false when fewer than four bytes come.
 bool read_int32(int32_t* value) {
     unsigned char bytes[4];
     if (core::read_bytes(&core::input_stream, bytes, sizeof bytes) != sizeof bytes) return false;
-    uint32_t bits = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-    *value = static_cast<int32_t>(bits);
+    *value = int32_at(bytes);
     return true;
 }
 
@@ -55,13 +60,6 @@ int read_track_header() {
     return 0;
 }
 
-// Passes over the bytes after a point's coordinates by reading them, which
-// costs no system call per point. Where the file ends first, the stream
-// stands at its end, as a seek past the end would leave the next read.
-void skip_point_tail() {
-    char tail[point_tail_size];
-    core::read_bytes(&core::input_stream, tail, sizeof tail);
-}
 
 }  // namespace
 
@@ -106,11 +104,16 @@ int read_track_point(core::TrackPoint* point) {
         return 1;
     }
     --points_left;
-    int32_t lat, lon;
-    if (!read_int32(&lat)) return -7;
-    if (!read_int32(&lon)) return -8;
+    // The coordinates and the bytes after them in one read, which costs
+    // no system call per point; where the file ends within the bytes after
+    // them, the stream stands at its end, as a seek past the end would
+    // leave the next read.
+    unsigned char bytes[8 + point_tail_size];
+    size_t got = core::read_bytes(&core::input_stream, bytes, sizeof bytes);
+    if (got < 4) return -7;
+    if (got < 8) return -8;
+    int32_t lat = int32_at(bytes), lon = int32_at(bytes + 4);
     core::set_point_degrees(point, semicircles_to_degrees(lat), semicircles_to_degrees(lon));
-    skip_point_tail();
     if (points_left < 1) track_state = looking_for_track;
     return 0;
 }
