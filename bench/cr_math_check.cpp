@@ -44,7 +44,12 @@ double ours(int function, double x) {
 
 std::string chosen = ",sin,cos,tan,acos,";
 
-bool wanted(int function) { return chosen.find("," + std::string(names[function]) + ",") != std::string::npos; }
+bool wanted(int function) {
+    std::string needle = ",";
+    needle += names[function];
+    needle += ",";
+    return chosen.find(needle) != std::string::npos;
+}
 
 int compare(long long count, uint64_t seed) {
     mpfr_set_emin(-1073);
@@ -119,6 +124,10 @@ int main(int argc, char** argv) {
     }
     long long count = std::atoll(argv[2]);
     uint64_t seed = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1;
-    if (argc > 4) chosen = std::string(",") + argv[4] + ",";
+    if (argc > 4) {
+        chosen = ",";
+        chosen += argv[4];
+        chosen += ",";
+    }
     return std::string(argv[1]) == "errors" ? errors(count, seed) : compare(count, seed);
 }
