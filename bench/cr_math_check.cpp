@@ -42,13 +42,12 @@ double ours(int function, double x) {
     return function == 0 ? core::cr_sin(x) : function == 1 ? core::cr_cos(x) : function == 2 ? core::cr_tan(x) : core::cr_acos(x);
 }
 
-std::string chosen = ",sin,cos,tan,acos,";
+char chosen[128] = ",sin,cos,tan,acos,";
 
 bool wanted(int function) {
-    std::string needle = ",";
-    needle += names[function];
-    needle += ",";
-    return chosen.find(needle) != std::string::npos;
+    char needle[16];
+    std::snprintf(needle, sizeof needle, ",%s,", names[function]);
+    return std::strstr(chosen, needle) != nullptr;
 }
 
 int compare(long long count, uint64_t seed) {
@@ -124,10 +123,6 @@ int main(int argc, char** argv) {
     }
     long long count = std::atoll(argv[2]);
     uint64_t seed = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1;
-    if (argc > 4) {
-        chosen = ",";
-        chosen += argv[4];
-        chosen += ",";
-    }
+    if (argc > 4) std::snprintf(chosen, sizeof chosen, ",%s,", argv[4]);
     return std::string(argv[1]) == "errors" ? errors(count, seed) : compare(count, seed);
 }
