@@ -1,5 +1,5 @@
-// The thinning loop holds three points: the last waypoint, the candidate
-// under decision and the lookahead that follows it.
+// The thinning of a track into waypoints, point by point, and the
+// converters' loop around it.
 #include "core/thinning.h"
 
 #include <cmath>
@@ -16,10 +16,6 @@
 namespace core {
 
 namespace {
-
-TrackPoint last_waypoint;
-TrackPoint candidate;
-TrackPoint lookahead;
 
 // On a terminal the progress line is flushed as it changes, at most ten
 // times a second; into a file or pipe it stays block-buffered. The bytes
@@ -77,70 +73,128 @@ double fold_angle(double difference_deg) {
     return difference_deg > 180.0 ? 360.0 - difference_deg : difference_deg;
 }
 
-int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
-                double step_bearing_deg, double reference_bearing_deg) {
-    if (leg_distance_m < settings.min_distance_m && step_distance_m < settings.min_distance_m)
+int waypoint_decision(const RunSettings& limits, double leg_distance_m, double leg_bearing_deg,
+                      double step_distance_m, double step_bearing_deg,
+                      double reference_bearing_deg) {
+    if (leg_distance_m < limits.min_distance_m && step_distance_m < limits.min_distance_m)
         return 0;
-    if (leg_distance_m > settings.max_distance_m) return 1;
+    if (leg_distance_m > limits.max_distance_m) return 1;
     // The turn compares where the track leaves the candidate with where it
     // left the last waypoint.
     double turn_deg = fold_angle(std::fabs(step_bearing_deg - reference_bearing_deg));
-    if (turn_deg > settings.max_angle_deg) return 1;
+    if (turn_deg > limits.max_angle_deg) return 1;
     // The tangent turns negative past 90 degrees, so a candidate behind the
     // reference direction never fires this test.
     double offset_deg = fold_angle(std::fabs(leg_bearing_deg - reference_bearing_deg));
-    return offset_exceeds(leg_distance_m, offset_deg * radians_per_degree, settings.max_orth_error_m);
+    return offset_exceeds(leg_distance_m, offset_deg * radians_per_degree, limits.max_orth_error_m);
 }
 
+int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
+                double step_bearing_deg, double reference_bearing_deg) {
+    return waypoint_decision(settings, leg_distance_m, leg_bearing_deg, step_distance_m,
+                             step_bearing_deg, reference_bearing_deg);
+}
+
+void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink sink) {
+    thinning->limits = limits;
+    thinning->sink = sink;
+    thinning->leg_distance_m = 0.0;
+    thinning->leg_bearing_deg = 0.0;
+    thinning->step_distance_m = 0.0;
+    thinning->step_bearing_deg = 0.0;
+    thinning->track_length_m = 0.0;
+    thinning->points_read = 0;
+    thinning->waypoints_written = 0;
+    thinning->leg_is_step = false;
+}
+
+namespace {
+
+void hand_waypoint(Thinning* thinning, TrackPoint* point) {
+    ++thinning->waypoints_written;
+    thinning->sink.take_waypoint(thinning, point);
+}
+
+}  // namespace
+
+void take_point(Thinning* thinning) {
+    double hop_distance_m = 0.0, hop_bearing_deg = 0.0;
+    if (thinning->points_read >= 1) {
+        const TrackPoint& before =
+            thinning->points_read == 1 ? thinning->last_waypoint : thinning->candidate;
+        distance_and_bearing(before, thinning->lookahead, &hop_distance_m, &hop_bearing_deg);
+    }
+    take_point_after_hop(thinning, hop_distance_m, hop_bearing_deg);
+}
+
+void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_bearing_deg) {
+    Thinning& t = *thinning;
+    int count = ++t.points_read;
+    if (count == 1) {
+        t.last_waypoint = t.lookahead;
+        return;
+    }
+    if (count == 2) {
+        t.candidate = t.lookahead;
+        t.leg_distance_m = hop_distance_m;
+        t.leg_bearing_deg = hop_bearing_deg;
+        t.last_waypoint.bearing_deg = hop_bearing_deg;
+        t.track_length_m += hop_distance_m;
+        return;
+    }
+    if (count > 3 && !t.leg_is_step)
+        distance_and_bearing(t.last_waypoint, t.candidate, &t.leg_distance_m, &t.leg_bearing_deg);
+    t.step_distance_m = hop_distance_m;
+    t.step_bearing_deg = hop_bearing_deg;
+    t.candidate.bearing_deg = hop_bearing_deg;
+    t.track_length_m += hop_distance_m;
+    if (count == 3) hand_waypoint(thinning, &t.last_waypoint);
+
+    t.leg_is_step = waypoint_decision(t.limits, t.leg_distance_m, t.leg_bearing_deg,
+                                      t.step_distance_m, t.step_bearing_deg,
+                                      t.last_waypoint.bearing_deg) != 0;
+    if (t.leg_is_step) {
+        hand_waypoint(thinning, &t.candidate);
+        t.last_waypoint = t.candidate;
+        t.leg_distance_m = t.step_distance_m;
+        t.leg_bearing_deg = t.step_bearing_deg;
+    }
+    // The lookahead slot is free again for the next point.
+    t.candidate = t.lookahead;
+}
+
+bool finish_thinning(Thinning* thinning) {
+    if (thinning->points_read < 3) return false;
+    // The last track point ends the route without a decision.
+    hand_waypoint(thinning, &thinning->candidate);
+    return true;
+}
+
+namespace {
+
+Thinning track_thinning;
+
+// The converters' sink: each waypoint is appended to the forward route;
+// the first is echoed after "Start: ", every further one moves the
+// progress line on.
+void write_to_route(Thinning* thinning, TrackPoint* point) {
+    write_waypoint(point);
+    if (thinning->waypoints_written == 1) {
+        print_text("Start: ");
+        print_text(point->text);
+        return;
+    }
+    print_progress(thinning->points_read, thinning->waypoints_written, thinning->track_length_m);
+}
+
+}  // namespace
+
 void thin_track(PointReader read_next_point) {
-    double leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg;
-    double track_length_m = 0.0;
     progress_on_terminal = platform::is_terminal(console);
     last_flush_s = 0.0;
-
-    if (read_next_point(&last_waypoint) != 0) abort_run("Too short input file!\n", exit_too_short);
-    if (read_next_point(&candidate) != 0) abort_run("Too short input file!\n", exit_too_short);
-    distance_and_bearing(last_waypoint, candidate, &leg_distance_m, &leg_bearing_deg);
-    last_waypoint.bearing_deg = leg_bearing_deg;
-    track_length_m += leg_distance_m;
-    if (read_next_point(&lookahead) != 0) abort_run("Too short input file!\n", exit_too_short);
-    distance_and_bearing(candidate, lookahead, &step_distance_m, &step_bearing_deg);
-    candidate.bearing_deg = step_bearing_deg;
-    track_length_m += step_distance_m;
-
-    int points_read = 3;
-    write_waypoint(&last_waypoint);
-    int waypoints_written = 1;
-    print_text("Start: ");
-    print_text(last_waypoint.text);
-
-    for (;;) {
-        if (is_waypoint(leg_distance_m, leg_bearing_deg, step_distance_m, step_bearing_deg,
-                        last_waypoint.bearing_deg)) {
-            write_waypoint(&candidate);
-            ++waypoints_written;
-            print_progress(points_read, waypoints_written, track_length_m);
-            last_waypoint = candidate;
-            candidate = lookahead;
-            // The new leg is the old step.
-            leg_distance_m = step_distance_m;
-            leg_bearing_deg = step_bearing_deg;
-            if (read_next_point(&lookahead) != 0) break;
-        } else {
-            candidate = lookahead;
-            if (read_next_point(&lookahead) != 0) break;
-            distance_and_bearing(last_waypoint, candidate, &leg_distance_m, &leg_bearing_deg);
-        }
-        ++points_read;
-        distance_and_bearing(candidate, lookahead, &step_distance_m, &step_bearing_deg);
-        candidate.bearing_deg = step_bearing_deg;
-        track_length_m += step_distance_m;
-    }
-
-    // The last track point ends the route without a decision.
-    write_waypoint(&candidate);
-    ++waypoints_written;
-    print_progress(points_read, waypoints_written, track_length_m);
+    start_thinning(&track_thinning, settings, WaypointSink{write_to_route, nullptr});
+    while (read_next_point(&track_thinning.lookahead) == 0) take_point(&track_thinning);
+    if (!finish_thinning(&track_thinning)) abort_run("Too short input file!\n", exit_too_short);
     print_text("\r\n");
     if (progress_on_terminal) std::fflush(console);
 }

@@ -3,6 +3,7 @@
 #ifndef CORE_THINNING_H
 #define CORE_THINNING_H
 
+#include "core/command_line.h"
 #include "core/entry.h"
 #include "core/track_point.h"
 
@@ -28,9 +29,65 @@ double fold_angle(double difference_deg);
 int offset_exceeds(double leg_m, double angle_rad, double limit_m);
 
 // Decides whether the candidate becomes a waypoint (1) or is dropped (0)
-// under the four thresholds in settings. Every comparison is strict.
+// under the four thresholds of limits. Every comparison is strict.
+int waypoint_decision(const RunSettings& limits, double leg_distance_m, double leg_bearing_deg,
+                      double step_distance_m, double step_bearing_deg,
+                      double reference_bearing_deg);
+
+// waypoint_decision under the process-wide settings.
 int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
                 double step_bearing_deg, double reference_bearing_deg);
+
+struct Thinning;
+
+// Where a thinning hands each waypoint as it is decided, in route order.
+// point is the waypoint (its text free for the sink to fill);
+// thinning->waypoints_written already counts it, and points_read and
+// track_length_m are those of the moment of the decision.
+struct WaypointSink {
+    void (*take_waypoint)(Thinning* thinning, TrackPoint* point);
+    void* context;  // the sink's own, untouched by the thinning
+};
+
+// One thinning in progress. It holds three points: the last waypoint, the
+// candidate under decision and the lookahead that follows it. A point is
+// handed over by putting it in lookahead and calling take_point, so a
+// reader can read straight into that slot.
+struct Thinning {
+    RunSettings limits;  // only the four thresholds are read
+    WaypointSink sink;
+    TrackPoint last_waypoint;
+    TrackPoint candidate;
+    TrackPoint lookahead;
+    double leg_distance_m;  // last waypoint to candidate
+    double leg_bearing_deg;
+    double step_distance_m;  // candidate to lookahead
+    double step_bearing_deg;
+    double track_length_m;
+    int points_read;
+    int waypoints_written;
+    // The last decision made the candidate a waypoint, so the leg to the
+    // next candidate is the step just measured.
+    bool leg_is_step;
+};
+
+// Makes thinning empty, with the thresholds of limits and the sink.
+void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink sink);
+
+// Takes the point in thinning->lookahead as the next track point. The
+// first point becomes the first waypoint once the third has come; from the
+// third on, every point decides the candidate before it.
+void take_point(Thinning* thinning);
+
+// take_point when the distance and bearing from the track point before to
+// this one are already measured (they are the same for every thinning of
+// one track).
+void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_bearing_deg);
+
+// Ends the track: the last point becomes the last waypoint without a
+// decision. Returns false, handing nothing more, when fewer than three
+// points came.
+bool finish_thinning(Thinning* thinning);
 
 // Reads the whole track through read_next_point and writes its waypoints
 // to the forward route, printing "Start: " with the first record and a
