@@ -29,13 +29,13 @@ bool close_output() {
     return result == 0;
 }
 
-[[noreturn]] void end_process(int exit_code) {
+}  // namespace
+
+void end_process(int exit_code) {
     std::fflush(console);
     if (process_end != nullptr) process_end(exit_code);
     std::exit(exit_code);
 }
-
-}  // namespace
 
 void show_usage(const ProgramInfo& program) {
     print_text(program.title_line);

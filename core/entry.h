@@ -44,6 +44,10 @@ extern std::FILE* output_stream;
 using ProcessEnd = void (*)(int exit_code);
 extern ProcessEnd process_end;
 
+// Flushes standard output and ends the process with exit_code, through
+// process_end when a harness has put a handler there.
+[[noreturn]] void end_process(int exit_code);
+
 // Runs one conversion from the command line to the end of the backward
 // route and ends the process with the exit code of the phase it ended in.
 [[noreturn]] void run_program(const ProgramInfo& program, int argc, char** argv);

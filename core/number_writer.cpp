@@ -56,3 +56,13 @@ int format_integer(char* out, long long value, int width, bool zero_fill) {
 }
 
 }  // namespace core
+
+namespace core {
+
+int format_shortest(char* out, double value) {
+    if (std::isnan(value) || std::isinf(value)) return format_fixed(out, value, 0, 0);
+    std::to_chars_result result = std::to_chars(out, out + shortest_text_size, value);
+    return static_cast<int>(result.ptr - out);
+}
+
+}  // namespace core

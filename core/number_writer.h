@@ -21,6 +21,14 @@ int format_fixed(char* out, double value, int precision, int width);
 // out (at least 24 bytes) with no terminating zero; returns the length.
 int format_integer(char* out, long long value, int width, bool zero_fill);
 
+// Room for the shortest form of any double.
+inline constexpr int shortest_text_size = 32;
+
+// Writes the shortest text that read_number reads back as exactly value
+// ("5", "0.1", "1e+20", "inf", "-nan") into out (at least
+// shortest_text_size bytes), with no terminating zero; returns the length.
+int format_shortest(char* out, double value);
+
 }  // namespace core
 
 #endif

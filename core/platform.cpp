@@ -2,8 +2,10 @@
 #include "core/platform.h"
 
 #include <chrono>
+#include <cstdlib>
 
 #if defined(_WIN32)
+#include <direct.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -58,6 +60,34 @@ bool is_directory(std::FILE* file) {
 
 bool seek_file(std::FILE* file, int64_t offset) { return _fseeki64(file, offset, SEEK_SET) == 0; }
 
+bool replace_file(const char* from_path, const char* to_path) {
+    wchar_t* wide_from = widen(from_path);
+    wchar_t* wide_to = widen(to_path);
+    bool moved = wide_from != nullptr && wide_to != nullptr &&
+                 MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING) != 0;
+    delete[] wide_from;
+    delete[] wide_to;
+    return moved;
+}
+
+std::FILE* open_null_output() { return std::fopen("NUL", "wb"); }
+
+bool current_directory(char* buffer, size_t size) {
+    wchar_t* wide = _wgetcwd(nullptr, 0);
+    if (wide == nullptr) return false;
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, buffer, static_cast<int>(size), nullptr,
+                                     nullptr);
+    std::free(wide);
+    return length > 0;
+}
+
+bool remove_file(const char* path) {
+    wchar_t* wide_path = widen(path);
+    bool removed = wide_path != nullptr && _wremove(wide_path) == 0;
+    delete[] wide_path;
+    return removed;
+}
+
 int64_t tell_file(std::FILE* file) { return _ftelli64(file); }
 
 bool is_terminal(std::FILE* file) { return _isatty(_fileno(file)) != 0; }
@@ -89,6 +119,16 @@ bool is_directory(std::FILE* file) {
 }
 
 bool seek_file(std::FILE* file, int64_t offset) { return fseeko(file, offset, SEEK_SET) == 0; }
+
+bool replace_file(const char* from_path, const char* to_path) {
+    return std::rename(from_path, to_path) == 0;
+}
+
+bool remove_file(const char* path) { return std::remove(path) == 0; }
+
+std::FILE* open_null_output() { return std::fopen("/dev/null", "wb"); }
+
+bool current_directory(char* buffer, size_t size) { return getcwd(buffer, size) != nullptr; }
 
 int64_t tell_file(std::FILE* file) { return ftello(file); }
 

@@ -1,10 +1,12 @@
-// Everything that differs between operating systems: opening files by
-// their UTF-8 names, 64-bit positions, directories, terminals, standard
-// output in binary mode, the clock and the arguments. The rest of the
-// code asks nothing about the system it runs on.
+// Everything that differs between operating systems: opening, renaming
+// and deleting files by their UTF-8 names, 64-bit positions, directories,
+// the null device, the current directory, terminals, standard output in
+// binary mode, the clock and the arguments.
+// The rest of the code asks nothing about the system it runs on.
 #ifndef CORE_PLATFORM_H
 #define CORE_PLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -14,6 +16,21 @@ namespace platform {
 // "wb", "r+b"); nullptr when it cannot be opened. On Windows the name is
 // passed to the system as UTF-16, so any Unicode name works.
 std::FILE* open_file(const char* path, const char* mode);
+
+// Gives the file at from_path the name to_path, replacing a file of that
+// name; false when that fails.
+bool replace_file(const char* from_path, const char* to_path);
+
+// Deletes the file; false when that fails.
+bool remove_file(const char* path);
+
+// A stream that swallows whatever is written to it; nullptr when the
+// system's null device cannot be opened.
+std::FILE* open_null_output();
+
+// The current directory as a UTF-8 path in buffer; false when it cannot
+// be taken or does not fit.
+bool current_directory(char* buffer, size_t size);
 
 // True when the open file is a directory.
 bool is_directory(std::FILE* file);
