@@ -1,0 +1,125 @@
+#include "programs/preview/preview_options.h"
+
+#include <cstring>
+
+#include "core/number_reader.h"
+#include "core/number_writer.h"
+
+namespace preview {
+
+namespace {
+
+double* threshold_target(char letter, core::RunSettings* limits) {
+    switch (letter) {
+    case 'm': case 'M': return &limits->min_distance_m;
+    case 'x': case 'X': return &limits->max_distance_m;
+    case 'a': case 'A': return &limits->max_angle_deg;
+    case 'e': case 'E': return &limits->max_orth_error_m;
+    default: return nullptr;
+    }
+}
+
+// A whole number from 2 to largest_budget in plain digits, or 0.
+int read_budget(const char* text) {
+    int value = 0;
+    if (*text == 0) return 0;
+    for (; *text != 0; ++text) {
+        if (*text < '0' || *text > '9') return 0;
+        value = value * 10 + (*text - '0');
+        if (value > largest_budget) return 0;
+    }
+    return value >= 2 ? value : 0;
+}
+
+}  // namespace
+
+int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out) {
+    PreviewSettings run = {nullptr, nullptr, 0, false, TrackFormat::unknown,
+                           core::default_settings};
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strncmp(arg, "--", 2) == 0) {
+            const char* name = arg + 2;
+            if (std::strcmp(name, "sweep") == 0) {
+                run.sweep = true;
+                continue;
+            }
+            // The other options take the next argument as their value.
+            if (i + 1 >= argc) return 1;
+            const char* value = argv[++i];
+            if (std::strcmp(name, "output") == 0) {
+                if (*value == 0) return 1;
+                run.output_path = value;
+            } else if (std::strcmp(name, "fit") == 0) {
+                run.fit_budget = read_budget(value);
+                if (run.fit_budget == 0) return 1;
+            } else if (std::strcmp(name, "format") == 0) {
+                run.format = format_named(value);
+                if (run.format == TrackFormat::unknown) return 1;
+            } else {
+                return 1;
+            }
+            continue;
+        }
+        bool option = arg[0] == '-' || (arg[0] == '/' && !(run.track_path == nullptr && is_file(arg)));
+        if (option) {
+            double* target = threshold_target(arg[1], &run.limits);
+            if (target == nullptr) return 1;
+            *target = core::read_number(arg + 2);
+            continue;
+        }
+        if (run.track_path != nullptr || *arg == 0) return 1;
+        run.track_path = arg;
+    }
+    if (run.track_path == nullptr) return 1;
+    *out = run;
+    return 0;
+}
+
+std::string threshold_options(const core::RunSettings& limits) {
+    const char letters[] = "mxae";
+    const double values[] = {limits.min_distance_m, limits.max_distance_m, limits.max_angle_deg,
+                             limits.max_orth_error_m};
+    std::string text;
+    char number[core::shortest_text_size];
+    for (int k = 0; k < 4; ++k) {
+        if (k > 0) text += ' ';
+        text += '/';
+        text += letters[k];
+        text.append(number, core::format_shortest(number, values[k]));
+    }
+    return text;
+}
+
+std::string converter_path(const char* path, const char* directory) {
+    std::string text;
+    if (path[0] == '/') {
+        // From the current directory, one ".." per level reaches the root.
+        for (const char* c = directory; *c != 0; ++c) {
+            bool separator = *c == '/' || *c == '\\';
+            bool starts_part = !separator && (c == directory || c[-1] == '/' || c[-1] == '\\');
+            // A drive ("C:") is not a level.
+            if (starts_part && !(c[1] == ':' && (c[2] == 0 || c[2] == '/' || c[2] == '\\')))
+                text += "../";
+        }
+        if (text.empty()) text = "./";
+        text += path + 1;
+    } else {
+        text = path;
+    }
+    const char plain[] = "+,-./:=@_~\\";
+    bool quote = text.empty();
+    for (unsigned char c : text)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c >= 0x80 || std::strchr(plain, c) != nullptr))
+            quote = true;
+    return quote ? '"' + text + '"' : text;
+}
+
+std::string converter_command(const char* converter, const std::string& track_path,
+                              const core::RunSettings& limits) {
+    return std::string(converter) + ' ' + track_path + ' ' + limits.forward_path + ' ' +
+           limits.backward_path + ' ' + threshold_options(limits);
+}
+
+}  // namespace preview

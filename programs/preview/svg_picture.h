@@ -1,0 +1,82 @@
+// The preview picture: a self-contained SVG of the track, the route through
+// its numbered waypoints, start and end, a scale bar and a caption, drawn
+// in a local equirectangular projection with north up.
+//
+// It is written in one pass over the track after a survey pass has found
+// the track's extent: the track line goes to the file as it comes, the
+// route line and the markers wait in fixed-size memory to be drawn over
+// it. Both lines are thinned for drawing to what a pixel can show, so the
+// file stays small whatever the track's length.
+#ifndef PROGRAMS_PREVIEW_SVG_PICTURE_H
+#define PROGRAMS_PREVIEW_SVG_PICTURE_H
+
+#include <cstdio>
+#include <string>
+
+#include "core/track_point.h"
+
+namespace preview {
+
+// Every waypoint gets a marker up to this count; past it, every n-th.
+inline constexpr int most_markers = 5000;
+
+// Longitudes made continuous across the 180th meridian: each one is moved
+// by whole turns to lie within half a turn of the one before.
+struct LongitudeUnwrap {
+    bool started;
+    double previous_deg;   // as read
+    double unwrapped_deg;  // as drawn
+};
+
+double unwrap_longitude(LongitudeUnwrap* unwrap, double lon_deg);
+
+// The extent of the track in latitude and unwrapped longitude, gathered
+// point by point in the survey pass.
+struct TrackExtent {
+    int points;
+    double lat_min_deg, lat_max_deg;
+    double lon_min_deg, lon_max_deg;
+    LongitudeUnwrap unwrap;
+};
+
+void start_extent(TrackExtent* extent);
+void extend(TrackExtent* extent, const core::TrackPoint& point);
+
+// What the caption says.
+struct Caption {
+    std::string file_name;   // as given, any bytes
+    std::string thresholds;  // "/m5 /x1000 /a5 /e50"
+    int points_read;
+    int waypoints;
+    double track_length_m;
+    std::string note;  // a further line, or empty
+};
+
+// Starts the picture in file for a track of this extent whose route will
+// have waypoint_count waypoints; title names it in the document.
+void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_count,
+                   const std::string& title);
+
+// The next track point, in track order.
+void draw_track_point(const core::TrackPoint& point);
+
+// The next waypoint, in route order, numbered from 1.
+void draw_waypoint(const core::TrackPoint& point, int number);
+
+// Draws the route, markers, start and end, scale bar, north arrow and
+// caption, and ends the document. False when a write failed.
+bool end_picture(const Caption& caption);
+
+// The name's bytes as XML character data: markup characters escaped, and
+// every byte that is not part of valid UTF-8 (or is a control character)
+// replaced by U+FFFD.
+std::string xml_text(const std::string& text);
+
+// A round scale-bar length in metres, 1, 2 or 5 times a power of ten, as
+// long as fits in limit_m (at least 1 m); and its label, "500 m" or "2 km".
+double scale_bar_length(double limit_m);
+std::string distance_label(double length_m);
+
+}  // namespace preview
+
+#endif
