@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and builds the Debian package, and checks
-# that both hold the four programs and their manual pages, and that the
+# that both hold the five programs and their manual pages, and that the
 # pages render without warnings; then builds the Windows zip and checks
-# that it holds the four static programs, their manual pages as text and
+# that it holds the five static programs, their manual pages as text and
 # the README.
 set -eu
 cd "$(dirname "$0")/.."
@@ -12,7 +12,7 @@ cmake --install build/ci --prefix "$prefix" >/dev/null
 cmake --workflow --preset package >/dev/null
 deb=$(ls build/package/*.deb)
 listing=$(dpkg-deb -c "$deb")
-for program in Tolvek Brisham Quendal Marovin; do
+for program in Tolvek Brisham Quendal Marovin rt2preview; do
     test -x "$prefix/bin/$program"
     test -f "$prefix/share/man/man1/$program.1"
     grep -q "usr/bin/$program\$" <<<"$listing"
@@ -22,12 +22,12 @@ for program in Tolvek Brisham Quendal Marovin; do
 done
 test -f "$prefix/share/doc/track-route-converters/README.md"
 dpkg-deb -f "$deb" Package Version Depends
-echo "package check: 4 programs and 4 manual pages installed and packaged"
+echo "package check: 5 programs and 5 manual pages installed and packaged"
 
 cmake --workflow --preset windows-package >/dev/null
 zip=$(ls build/windows-package/*.zip)
 listing=$(cmake -E tar tf "$zip")
-for program in Tolvek Brisham Quendal Marovin; do
+for program in Tolvek Brisham Quendal Marovin rt2preview; do
     grep -q "/$program.exe\$" <<<"$listing"
     grep -q "/$program.txt\$" <<<"$listing"
     # Only system DLLs: the C++ runtime is linked in.
@@ -35,4 +35,4 @@ for program in Tolvek Brisham Quendal Marovin; do
     ! grep -q -i -E 'libstdc|libgcc|winpthread' <<<"$dlls"
 done
 grep -q "/README.md\$" <<<"$listing"
-echo "windows zip check: $(basename "$zip") holds 4 static programs, 4 manual pages and the README"
+echo "windows zip check: $(basename "$zip") holds 5 static programs, 5 manual pages and the README"

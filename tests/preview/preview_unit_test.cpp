@@ -1,0 +1,168 @@
+// The preview's parts that decide what is read, printed and drawn: its
+// command line, the judgement of a file's format, the paths and options on
+// the converter command lines, and the text and geometry of the picture.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "core/track_point.h"
+#include "programs/preview/preview_options.h"
+#include "programs/preview/preview_run.h"
+#include "programs/preview/svg_picture.h"
+#include "programs/preview/track_format.h"
+
+namespace {
+
+using preview::TrackFormat;
+
+// Only "/data/t.gpx" exists.
+bool only_data_track(const char* path) { return std::string(path) == "/data/t.gpx"; }
+
+struct CommandLineCase {
+    std::vector<std::string> args;
+    int expected;
+};
+
+int parse(std::vector<std::string> args, preview::PreviewSettings* out) {
+    args.insert(args.begin(), "rt2preview");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    return preview::read_preview_command_line(static_cast<int>(argv.size()), argv.data(),
+                                              only_data_track, out);
+}
+
+TEST(PreviewCommandLine, RefusesWhatItCannotRun) {
+    const CommandLineCase cases[] = {
+        {{}, 1},
+        {{"t.gpx"}, 0},
+        {{"t.gpx", "u.gpx"}, 1},
+        {{"/m5"}, 1},                 // a threshold, and no track
+        {{"t.gpx", "/q5"}, 1},        // unknown letter
+        {{"t.gpx", "--fit"}, 1},      // no value
+        {{"t.gpx", "--fit", "1"}, 1},
+        {{"t.gpx", "--fit", "2"}, 0},
+        {{"t.gpx", "--fit", "1000001"}, 1},
+        {{"t.gpx", "--fit", "12x"}, 1},
+        {{"t.gpx", "--fit", "-5"}, 1},
+        {{"t.gpx", "--format", "kml"}, 1},
+        {{"t.gpx", "--format", "records"}, 0},
+        {{"t.gpx", "--output"}, 1},
+        {{"t.gpx", "--output", ""}, 1},
+        {{"t.gpx", "--colour", "red"}, 1},
+        {{"--sweep", "/data/t.gpx", "-x300"}, 0},
+    };
+    for (const CommandLineCase& c : cases) {
+        preview::PreviewSettings settings;
+        std::string line;
+        for (const std::string& arg : c.args) line += arg + ' ';
+        EXPECT_EQ(c.expected, parse(c.args, &settings)) << line;
+    }
+}
+
+TEST(PreviewCommandLine, AnExistingAbsolutePathIsTheTrackAndOtherSlashesAreThresholds) {
+    preview::PreviewSettings s;
+    ASSERT_EQ(0, parse({"/data/t.gpx", "/m12.5", "/X2000", "-a7", "/e", "--fit", "40", "--sweep",
+                        "--output", "out.svg", "--format", "gpx"},
+                       &s));
+    EXPECT_STREQ("/data/t.gpx", s.track_path);
+    EXPECT_STREQ("out.svg", s.output_path);
+    EXPECT_EQ(40, s.fit_budget);
+    EXPECT_TRUE(s.sweep);
+    EXPECT_EQ(TrackFormat::gpx, s.format);
+    EXPECT_EQ(12.5, s.limits.min_distance_m);
+    EXPECT_EQ(2000.0, s.limits.max_distance_m);
+    EXPECT_EQ(7.0, s.limits.max_angle_deg);
+    EXPECT_EQ(0.0, s.limits.max_orth_error_m);  // no number reads as 0
+    // Once the track is named, a second existing path is a threshold
+    // option again: 'd' is no threshold letter.
+    EXPECT_EQ(1, parse({"/data/t.gpx", "/data/t.gpx"}, &s));
+}
+
+struct FormatCase {
+    std::string head;
+    TrackFormat expected;
+};
+
+TEST(PreviewFormat, JudgedFromTheHead) {
+    const FormatCase cases[] = {
+        {std::string("MsRcd\0\x05\0\0\0", 10), TrackFormat::records},
+        {"MsRcd", TrackFormat::unknown},  // the zero byte is part of the signature
+        {"OziExplorer Track Point File Version 2.1\r\nWGS 84\r\n", TrackFormat::plt},
+        {"<?xml version=\"1.0\"?><gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"/>", TrackFormat::gpx},
+        {"<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><wpt lat=\"1\" lon=\"2\"/>", TrackFormat::gpx},
+        // A track point tag wins over sentences quoted in a description.
+        {"<desc>\n$GPRMC,1,A,*00\n</desc><trkpt lat=\"1\" lon=\"2\"/>", TrackFormat::gpx},
+        {"$GPGGA,120000,5500.000,N,08200.000,E,1,08,0.9,100,M,,M,,*47\r\n", TrackFormat::nmea},
+        {"garbage first\n!AIVDM,1,1,,A,1,0*00\n", TrackFormat::nmea},
+        {"x$GPRMC,120000,A\n", TrackFormat::unknown},  // not at a line start
+        {std::string("\xff\xfe$\0G\0P\0", 8), TrackFormat::unknown},  // UTF-16
+        {"", TrackFormat::unknown},
+    };
+    for (const FormatCase& c : cases)
+        EXPECT_EQ(c.expected, preview::judge_format(reinterpret_cast<const unsigned char*>(c.head.data()),
+                                                    static_cast<int>(c.head.size())))
+            << c.head;
+}
+
+TEST(PreviewConverterLine, PathsAConverterTakes) {
+    EXPECT_EQ("../../data/t.gpx", preview::converter_path("/data/t.gpx", "/home/me"));
+    EXPECT_EQ("./data/t.gpx", preview::converter_path("/data/t.gpx", "/"));
+    EXPECT_EQ("../data/t.gpx", preview::converter_path("/data/t.gpx", "C:\\work"));
+    EXPECT_EQ("tracks/t.gpx", preview::converter_path("tracks/t.gpx", "/home/me"));
+    EXPECT_EQ("\"my track.gpx\"", preview::converter_path("my track.gpx", "/home/me"));
+    EXPECT_EQ("C:\\t\\\xc3\xa9t\xc3\xa9.gpx", preview::converter_path("C:\\t\\\xc3\xa9t\xc3\xa9.gpx", ""));
+
+    core::RunSettings limits = core::default_settings;
+    limits.min_distance_m = 0.1;
+    limits.max_distance_m = 1e20;
+    limits.max_angle_deg = 12.5;
+    EXPECT_EQ("Marovin t.gpx forward.rt2 backward.rt2 /m0.1 /x1e+20 /a12.5 /e50",
+              preview::converter_command("Marovin", "t.gpx", limits));
+}
+
+TEST(PreviewPicture, TextIsValidXmlWhateverTheNameHolds) {
+    EXPECT_EQ("a&amp;b &lt;c&gt; &quot;d&quot;", preview::xml_text("a&b <c> \"d\""));
+    EXPECT_EQ("\xc3\xa9t\xc3\xa9 \xf0\x9f\x97\xba", preview::xml_text("\xc3\xa9t\xc3\xa9 \xf0\x9f\x97\xba"));
+    const std::string replacement = "\xef\xbf\xbd";
+    EXPECT_EQ("a" + replacement + "b", preview::xml_text("a\xff" "b"));
+    EXPECT_EQ(replacement + replacement, preview::xml_text("\xc0\xaf"));  // overlong '/'
+    EXPECT_EQ(replacement + replacement + replacement, preview::xml_text("\xed\xa0\x80"));  // surrogate
+    EXPECT_EQ("x" + replacement + replacement, preview::xml_text("x\xe2\x82"));  // cut short
+    EXPECT_EQ(replacement, preview::xml_text("\x01"));
+}
+
+TEST(PreviewPicture, LongitudesStayContinuousAcrossTheDateLine) {
+    preview::LongitudeUnwrap unwrap = {};
+    const double read[] = {179.9, -179.9, -179.7, 179.8, 190.0, -170.0};
+    const double drawn[] = {179.9, 180.1, 180.3, 179.8, 190.0, 190.0};
+    for (int i = 0; i < 6; ++i) EXPECT_NEAR(drawn[i], preview::unwrap_longitude(&unwrap, read[i]), 1e-9) << i;
+}
+
+TEST(PreviewPicture, ScaleBarLengthsAndLabels) {
+    EXPECT_EQ(200.0, preview::scale_bar_length(240.0));
+    EXPECT_EQ(5000.0, preview::scale_bar_length(9999.0));
+    EXPECT_EQ(1.0, preview::scale_bar_length(0.2));
+    EXPECT_EQ("500 m", preview::distance_label(500.0));
+    EXPECT_EQ("2 km", preview::distance_label(2000.0));
+    EXPECT_EQ("999.5 m", preview::distance_label(999.5));
+    EXPECT_EQ("1.89 km", preview::distance_label(1894.1));
+    EXPECT_EQ("12.3 km", preview::distance_label(12345.0));
+}
+
+TEST(PreviewFit, DistanceLevelsAndWhereTheFitStarts) {
+    double levels[preview::most_distance_levels];
+    int count = preview::distance_levels(1000.0, levels);
+    ASSERT_EQ(10, count);
+    EXPECT_EQ(1000.0, levels[0]);
+    EXPECT_EQ(2000.0, levels[1]);
+    EXPECT_EQ(1e6, levels[count - 1]);
+    // A budget of 100 leaves at most 50 waypoints to the distance.
+    EXPECT_EQ(0, preview::starting_level(levels, count, 50000.0, 100));
+    EXPECT_EQ(1, preview::starting_level(levels, count, 100000.0, 100));  // 100 at /x1000
+    EXPECT_EQ(2, preview::starting_level(levels, count, 200000.0, 100));  // 100 at /x2000
+    EXPECT_EQ(count - 1, preview::starting_level(levels, count, 1e12, 10));
+    EXPECT_EQ(17, preview::distance_levels(-1.0, levels));  // from 10 m
+    EXPECT_EQ(10.0, levels[1]);
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The preview's pictures of the sample drive, in every format and under
+# several settings, and of a file whose name holds markup characters and
+# bytes that are not UTF-8: each must be well-formed XML and render to a
+# non-empty PNG.  Usage: preview_svg_check.sh RT2PREVIEW EXAMPLES_DIR
+set -eu
+preview=$1
+examples=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$examples"/drive.gpx "$examples"/drive.nmea "$examples"/drive.plt "$examples"/drive.rec "$work"
+cd "$work"
+cp drive.gpx "$(printf 'a&b <c> \xff.gpx')"
+pictures=0
+for track in drive.gpx drive.nmea drive.plt drive.rec "$(printf 'a&b <c> \xff.gpx')"; do
+    for settings in "" "/m0 /a0 /e0" "--fit 12" "--sweep /x200"; do
+        # shellcheck disable=SC2086
+        "$preview" --output p.svg "$track" $settings >/dev/null
+        xmllint --noout p.svg
+        rsvg-convert p.svg -o p.png
+        size=$(wc -c <p.png)
+        [ "$size" -gt 2000 ] || { echo "$track $settings: PNG of $size bytes"; exit 1; }
+        [ "$(head -c 4 p.png | tail -c 3)" = PNG ] || { echo "$track $settings: not a PNG"; exit 1; }
+        pictures=$((pictures + 1))
+    done
+done
+echo "preview pictures: $pictures well-formed and rendered"

@@ -1,0 +1,319 @@
+// rt2preview end to end: its waypoints against the converters' routes for
+// every format, --fit and --sweep against the converters' counts, and the
+// command lines and files it refuses.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/programs/program_test.h"
+#include "tests/support/record_builder.h"
+
+namespace {
+
+struct Fix {
+    double lat, lon;
+};
+
+// A winding road: about 10 m between fixes, the heading swinging on two
+// periods, so that every threshold has turns and offsets to act on.
+std::vector<Fix> winding_road(int count, double step_deg = 9e-5) {
+    std::vector<Fix> fixes;
+    double lat = 55.03, lon = 82.92;
+    for (int i = 0; i < count; ++i) {
+        fixes.push_back({lat, lon});
+        double heading = 0.9 * std::sin(i / 25.0) + 0.5 * std::sin(i / 7.0) + i / 150.0;
+        lat += step_deg * std::cos(heading);
+        lon += step_deg * std::sin(heading) / 0.5733;
+    }
+    return fixes;
+}
+
+std::string gpx_of(const std::vector<Fix>& fixes) {
+    std::string text = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><trkseg>\n";
+    char line[96];
+    for (const Fix& f : fixes) {
+        std::snprintf(line, sizeof line, "<trkpt lat=\"%.7f\" lon=\"%.7f\"/>\n", f.lat, f.lon);
+        text += line;
+    }
+    return text + "</trkseg></trk></gpx>\n";
+}
+
+std::string plt_of(const std::vector<Fix>& fixes) {
+    std::string text = "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\n"
+                       "Reserved 3\r\n0,2,255,road,0,0,2,8421376\r\n0\r\n";
+    char line[96];
+    for (const Fix& f : fixes) {
+        std::snprintf(line, sizeof line, "%.7f,%.7f,0,-777,0,,\r\n", f.lat, f.lon);
+        text += line;
+    }
+    return text;
+}
+
+// North and east only.
+std::string nmea_of(const std::vector<Fix>& fixes) {
+    std::string text;
+    char body[128], line[160];
+    int second = 0;
+    for (const Fix& f : fixes) {
+        int lat_whole = static_cast<int>(f.lat), lon_whole = static_cast<int>(f.lon);
+        std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d,A,%02d%07.4f,N,%03d%07.4f,E,0.0,0.0,081226,,",
+                      second / 3600 % 24, second / 60 % 60, second % 60, lat_whole,
+                      (f.lat - lat_whole) * 60, lon_whole, (f.lon - lon_whole) * 60);
+        unsigned checksum = 0;
+        for (const char* c = body; *c != 0; ++c) checksum ^= static_cast<unsigned char>(*c);
+        std::snprintf(line, sizeof line, "$%s*%02X\r\n", body, checksum);
+        text += line;
+        ++second;
+    }
+    return text;
+}
+
+std::string records_of(const std::vector<Fix>& fixes) {
+    std::vector<test_support::Semicircles> points;
+    for (const Fix& f : fixes)
+        points.push_back({std::llround(f.lat * 2147483648.0 / 180.0), std::llround(f.lon * 2147483648.0 / 180.0)});
+    return test_support::signature() + test_support::record('W', "not a track") +
+           test_support::record('T', test_support::track_body("road", points));
+}
+
+struct Format {
+    const char* converter;
+    const char* path;
+    const char* file;
+    std::string (*write)(const std::vector<Fix>&);
+};
+
+const Format formats[] = {
+    {"Tolvek", TOLVEK_PATH, "road.nmea", nmea_of},
+    {"Brisham", BRISHAM_PATH, "road.rec", records_of},
+    {"Quendal", QUENDAL_PATH, "road.plt", plt_of},
+    {"Marovin", MAROVIN_PATH, "road.gpx", gpx_of},
+};
+
+// The forward route's records as the picture's titles give them.
+std::vector<std::string> route_titles(const std::string& route) {
+    std::vector<std::string> titles;
+    size_t at = 0;
+    for (int line = 0; (at = route.find("\r\n", at)) != std::string::npos; ++line) {
+        size_t start = at + 2;
+        at = start;
+        if (line < 2 || start >= route.size()) continue;
+        std::string record = route.substr(start, route.find("\r\n", start) - start);
+        // W,RW000012, 55.030553,  82.920508,0
+        std::string name = record.substr(2, 8);
+        std::string lat = record.substr(11, 10), lon = record.substr(22, 11);
+        lat.erase(0, lat.find_first_not_of(' '));
+        lon.erase(0, lon.find_first_not_of(' '));
+        titles.push_back(name + ' ' + lat + ' ' + lon);
+    }
+    return titles;
+}
+
+std::vector<std::string> svg_titles(const std::string& svg) {
+    std::vector<std::string> titles;
+    for (size_t at = 0; (at = svg.find("<title>RW", at)) != std::string::npos;) {
+        size_t end = svg.find("</title>", at);
+        titles.push_back(svg.substr(at + 7, end - at - 7));
+        at = end;
+    }
+    return titles;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    if (start < text.size()) parts.push_back(text.substr(start));
+    return parts;
+}
+
+class Rt2preview : public ProgramRun {
+protected:
+    test_support::RunResult preview(const std::vector<std::string>& args) { return run(RT2PREVIEW_PATH, args); }
+
+    // Runs a printed converter command line ("Marovin road.gpx forward.rt2
+    // backward.rt2 /m5 ...") and returns the route's titles.
+    std::vector<std::string> convert(const Format& format, const std::string& command_line) {
+        std::vector<std::string> words = split(command_line, ' ');
+        EXPECT_EQ(format.converter, words.at(0));
+        test_support::RunResult result = run(format.path, std::vector<std::string>(words.begin() + 1, words.end()));
+        EXPECT_EQ(0, result.exit_code) << command_line;
+        return route_titles(read("forward.rt2"));
+    }
+
+    static std::string last_line(const std::string& out) {
+        std::vector<std::string> lines = split(out, '\n');
+        return lines.empty() ? "" : lines.back();
+    }
+};
+
+TEST_F(Rt2preview, WaypointTitlesAreTheConvertersForwardRoute) {
+    const std::vector<std::vector<std::string>> threshold_sets = {
+        {}, {"/m1", "/e10", "/a3"}, {"/m20", "/x150", "/a30", "/e5"}, {"-M0", "/E0", "/a0"}};
+    for (const Format& format : formats) {
+        write(format.file, format.write(winding_road(700)));
+        for (const std::vector<std::string>& thresholds : threshold_sets) {
+            std::vector<std::string> args = {format.file};
+            args.insert(args.end(), thresholds.begin(), thresholds.end());
+            test_support::RunResult result = preview(args);
+            ASSERT_EQ(0, result.exit_code) << result.stdout_bytes;
+            std::vector<std::string> titles = svg_titles(read(std::string(format.file) + ".svg"));
+            std::vector<std::string> route = convert(format, last_line(result.stdout_bytes));
+            EXPECT_EQ(route, titles) << format.converter << ' ' << last_line(result.stdout_bytes);
+            EXPECT_NE(std::string::npos,
+                      result.stdout_bytes.find("Waypoints: " + std::to_string(route.size()) + "\n"));
+            EXPECT_FALSE(exists(std::string(format.file) + ".svg.tmp"));
+        }
+    }
+}
+
+TEST_F(Rt2preview, FitAndSweepCountsAreTheConvertersCounts) {
+    for (const Format& format : formats) {
+        write(format.file, format.write(winding_road(700)));
+        for (int budget : {12, 40, 120}) {
+            test_support::RunResult result = preview({"--fit", std::to_string(budget), format.file});
+            ASSERT_EQ(0, result.exit_code) << result.stdout_bytes;
+            std::vector<std::string> route = convert(format, last_line(result.stdout_bytes));
+            EXPECT_LE(static_cast<int>(route.size()), budget);
+            EXPECT_NE(std::string::npos, result.stdout_bytes.find("Fit: " + std::to_string(route.size()) +
+                                                                  " waypoints, at most " +
+                                                                  std::to_string(budget)));
+            EXPECT_EQ(route, svg_titles(read(std::string(format.file) + ".svg")));
+        }
+    }
+    // Every sweep row's command line writes the count the row gives, and
+    // the fit takes the first row within the budget.
+    const Format& gpx = formats[3];
+    test_support::RunResult result = preview({"--sweep", "--fit", "40", gpx.file, "/x2000"});
+    ASSERT_EQ(0, result.exit_code);
+    std::vector<std::string> lines = split(result.stdout_bytes, '\n');
+    std::string first_within;
+    int rows = 0;
+    for (const std::string& line : lines) {
+        size_t command = line.find("  Marovin ");
+        if (line.size() < 12 || command == std::string::npos || line[0] != ' ') continue;
+        ++rows;
+        int count = std::stoi(line.substr(0, command));
+        EXPECT_EQ(count, static_cast<int>(convert(gpx, line.substr(command + 2)).size())) << line;
+        if (count <= 40 && first_within.empty()) first_within = line.substr(command + 2);
+    }
+    EXPECT_EQ(12, rows);
+    EXPECT_EQ(first_within, last_line(result.stdout_bytes));
+}
+
+// 300 km straight north at 100 m a fix: /x1000 alone would give 300
+// waypoints, so a budget of 20 raises it.
+TEST_F(Rt2preview, FitRaisesTheMaximalDistanceOnALongTrack) {
+    std::vector<Fix> fixes;
+    for (int i = 0; i <= 3000; ++i) fixes.push_back({50.0 + i * 0.0009, 10.0 + 0.0001 * (i % 2)});
+    write("long.gpx", gpx_of(fixes));
+    test_support::RunResult result = preview({"--fit", "20", "long.gpx"});
+    ASSERT_EQ(0, result.exit_code) << result.stdout_bytes;
+    std::string command = last_line(result.stdout_bytes);
+    EXPECT_EQ(std::string::npos, command.find("/x1000 ")) << command;
+    EXPECT_NE(std::string::npos, result.stdout_bytes.find(", /x raised from 1000 for the track's length"));
+    EXPECT_LE(convert(formats[3], command).size(), 20u);
+}
+
+TEST_F(Rt2preview, MarkersAreThinnedPastFiveThousandWaypoints) {
+    write("zigzag.gpx", gpx_of(winding_road(6200)));
+    test_support::RunResult result = preview({"zigzag.gpx", "/m0", "/a0", "/e0"});
+    ASSERT_EQ(0, result.exit_code);
+    std::vector<std::string> route = convert(formats[3], last_line(result.stdout_bytes));
+    ASSERT_GT(route.size(), 5000u);
+    ASSERT_LE(route.size(), 10000u);
+    std::string svg = read("zigzag.gpx.svg");
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < route.size(); i += 2) expected.push_back(route[i]);
+    if (route.size() % 2 == 0) expected.push_back(route.back());
+    EXPECT_EQ(expected, svg_titles(svg));
+    EXPECT_NE(std::string::npos, svg.find("every 2nd waypoint and the last (" + std::to_string(expected.size()) +
+                                          " of " + std::to_string(route.size()) + ")"));
+}
+
+// Across the 180th meridian the track stays one short line; at a pole it
+// still draws; neither puts a NaN in the picture.
+TEST_F(Rt2preview, DateLineAndPole) {
+    std::vector<Fix> date_line, pole;
+    for (int i = 0; i < 50; ++i) date_line.push_back({-17.0 + i * 1e-4, 179.998 + i * 1e-4 - (i > 20 ? 360.0 : 0.0)});
+    for (int i = 0; i < 50; ++i) pole.push_back({89.99 + i * 0.0002 > 90.0 ? 90.0 : 89.99 + i * 0.0002, i * 7.0});
+    write("date_line.gpx", gpx_of(date_line));
+    write("pole.gpx", gpx_of(pole));
+    for (const char* name : {"date_line.gpx", "pole.gpx"}) {
+        ASSERT_EQ(0, preview({name}).exit_code) << name;
+        std::string svg = read(std::string(name) + ".svg");
+        EXPECT_EQ(std::string::npos, svg.find("nan")) << name;
+        EXPECT_EQ(std::string::npos, svg.find("inf")) << name;
+    }
+    // 50 fixes 11 m apart: a scale bar in metres, not half the globe.
+    EXPECT_NE(std::string::npos, read("date_line.gpx.svg").find(" m</text>"));
+}
+
+struct Refusal {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string message;  // the last line printed
+};
+
+TEST_F(Rt2preview, RefusalsAndFailures) {
+    write("road.gpx", gpx_of(winding_road(50)));
+    write("two.gpx", gpx_of(winding_road(2)));
+    write("notes.txt", "nothing to see here\n");
+    // There and back again: every point a turn of 180 degrees.
+    std::vector<Fix> hairpins;
+    for (int i = 0; i < 20; ++i) hairpins.push_back({50.0 + 0.001 * (i % 2), 10.0});
+    write("hairpins.gpx", gpx_of(hairpins));
+    make_directory("folder");
+    const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--sweep] "
+                              "[--format nmea|records|plt|gpx] TRACKFILE [/mMINMETERS /xMAXMETERS "
+                              "/aMAXDEGREES /eMAXORTERROR] \n\n";
+    const Refusal cases[] = {
+        {{}, 1, usage},
+        {{"road.gpx", "--fit", "1"}, 1, usage},
+        {{"road.gpx", "--format", "kml"}, 1, usage},
+        {{"road.gpx", "/q5"}, 1, usage},
+        {{"road.gpx", "two.gpx"}, 1, usage},
+        {{"missing.gpx"}, 2, "Input file open error!\n"},
+        {{"folder"}, 2, "Input file open error!\n"},
+        {{"notes.txt"}, 2, "Unknown track file format!\n"},
+        {{"--format", "plt", "road.gpx"}, 2, "Incorrect file format!\n"},
+        {{"--format", "records", "road.gpx"}, 2, "Incorrect file format!\n"},
+        {{"two.gpx"}, 5, "Too short input file!\n"},
+        {{"road.gpx", "--output", "folder/none/p.svg"}, 2, "Picture file open error!\n"},
+        {{"hairpins.gpx", "--fit", "10"}, 6, "No setting on the ladder gives at most 10 waypoints!\n"},
+    };
+    for (const Refusal& c : cases) {
+        test_support::RunResult result = preview(c.args);
+        std::string line;
+        for (const std::string& arg : c.args) line += arg + ' ';
+        EXPECT_EQ(c.exit_code, result.exit_code) << line;
+        ASSERT_GE(result.stdout_bytes.size(), c.message.size()) << line;
+        EXPECT_EQ(c.message, result.stdout_bytes.substr(result.stdout_bytes.size() - c.message.size())) << line;
+    }
+    EXPECT_FALSE(exists("road.gpx.svg"));
+    EXPECT_FALSE(exists("road.gpx.svg.tmp"));
+    EXPECT_FALSE(exists("two.gpx.svg"));
+    EXPECT_FALSE(exists("hairpins.gpx.svg"));
+    // A second run replaces the picture.
+    ASSERT_EQ(0, preview({"road.gpx", "--output", "p.svg"}).exit_code);
+    ASSERT_EQ(0, preview({"road.gpx", "--output", "p.svg", "/a1"}).exit_code);
+    EXPECT_NE(std::string::npos, read("p.svg").find("/a1 /e50"));
+}
+
+// The converters read a leading '/' as an option; the preview takes an
+// absolute path and prints one the converter takes.
+TEST_F(Rt2preview, AbsolutePathAndTheCommandLineItPrints) {
+    if (test_support::on_windows) GTEST_SKIP() << "absolute paths there begin with a drive";
+    write("road.gpx", gpx_of(winding_road(300)));
+    std::string absolute = dir.file("road.gpx");
+    ASSERT_EQ('/', absolute[0]);
+    test_support::RunResult result = preview({absolute, "/m2"});
+    ASSERT_EQ(0, result.exit_code) << result.stdout_bytes;
+    std::string command = last_line(result.stdout_bytes);
+    EXPECT_EQ("Marovin ../", command.substr(0, 11));
+    EXPECT_EQ(svg_titles(read("road.gpx.svg")), convert(formats[3], command));
+}
+
+}  // namespace
