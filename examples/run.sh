@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the programs and converts every bundled sample track into forward
-# and backward routes under build/examples/.
+# Builds the programs, converts every bundled sample track into forward
+# and backward routes under build/examples/, and draws the sample drive's
+# route with rt2preview.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cmake --preset default -S "$top" >/dev/null
@@ -16,4 +17,6 @@ for pair in Tolvek:drive.nmea Quendal:drive.plt Brisham:drive.rec Marovin:drive.
     echo "== $program $input"
     "$bin/$program" "$input" "$name-forward.rt2" "$name-backward.rt2"
 done
-echo "== routes written to $out"
+echo "== rt2preview drive.gpx"
+"$bin/rt2preview" drive.gpx
+echo "== routes and drive.gpx.svg written to $out"

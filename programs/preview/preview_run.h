@@ -21,6 +21,9 @@ struct Rung {
 inline constexpr Rung ladder[] = {
     {2, 5},    {3, 10},    {4, 20},    {5, 50},    {7, 100},
     {10, 200}, {15, 500},  {20, 1000}, {30, 2000}, {45, 5000}, {60, 10000}, {90, 20000},
+    // No turn is above 180 degrees: the last rung leaves only the offset
+    // and the maximal distance.
+    {180, 50000},
 };
 inline constexpr int rung_count = sizeof ladder / sizeof ladder[0];
 

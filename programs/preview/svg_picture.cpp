@@ -460,7 +460,7 @@ bool end_picture(const Caption& caption) {
     put_text_line(bar_x + bar_px + 8.0, bar_y + 1.0, distance_label(bar_m), " fill=\"#333333\"");
 
     // North arrow below the map's right corner, clear of the track.
-    double north_x = p.width - margin - 10.0, north_y = bar_y - 2.0;
+    double north_x = p.width - margin - 10.0, north_y = bar_y + 6.0;
     put("<g fill=\"#333333\" stroke=\"none\">\n<path d=\"");
     put_point_command('M', north_x, north_y);
     put_point_command('L', north_x + 7.0, north_y + 20.0);

@@ -199,7 +199,7 @@ TEST_F(Rt2preview, FitAndSweepCountsAreTheConvertersCounts) {
         EXPECT_EQ(count, static_cast<int>(convert(gpx, line.substr(command + 2)).size())) << line;
         if (count <= 40 && first_within.empty()) first_within = line.substr(command + 2);
     }
-    EXPECT_EQ(12, rows);
+    EXPECT_EQ(13, rows);
     EXPECT_EQ(first_within, last_line(result.stdout_bytes));
 }
 
@@ -261,10 +261,8 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
     write("road.gpx", gpx_of(winding_road(50)));
     write("two.gpx", gpx_of(winding_road(2)));
     write("notes.txt", "nothing to see here\n");
-    // There and back again: every point a turn of 180 degrees.
-    std::vector<Fix> hairpins;
-    for (int i = 0; i < 20; ++i) hairpins.push_back({50.0 + 0.001 * (i % 2), 10.0});
-    write("hairpins.gpx", gpx_of(hairpins));
+    // Legs of 2200 km: past the largest maximal distance --fit tries.
+    write("far.gpx", gpx_of({{0.0, 0.0}, {0.0, 20.0}, {0.0, 40.0}}));
     make_directory("folder");
     const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--sweep] "
                               "[--format nmea|records|plt|gpx] TRACKFILE [/mMINMETERS /xMAXMETERS "
@@ -282,7 +280,7 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
         {{"--format", "records", "road.gpx"}, 2, "Incorrect file format!\n"},
         {{"two.gpx"}, 5, "Too short input file!\n"},
         {{"road.gpx", "--output", "folder/none/p.svg"}, 2, "Picture file open error!\n"},
-        {{"hairpins.gpx", "--fit", "10"}, 6, "No setting on the ladder gives at most 10 waypoints!\n"},
+        {{"far.gpx", "--fit", "2"}, 6, "No setting on the ladder gives at most 2 waypoints!\n"},
     };
     for (const Refusal& c : cases) {
         test_support::RunResult result = preview(c.args);
@@ -295,11 +293,19 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
     EXPECT_FALSE(exists("road.gpx.svg"));
     EXPECT_FALSE(exists("road.gpx.svg.tmp"));
     EXPECT_FALSE(exists("two.gpx.svg"));
-    EXPECT_FALSE(exists("hairpins.gpx.svg"));
+    EXPECT_FALSE(exists("far.gpx.svg"));
     // A second run replaces the picture.
     ASSERT_EQ(0, preview({"road.gpx", "--output", "p.svg"}).exit_code);
     ASSERT_EQ(0, preview({"road.gpx", "--output", "p.svg", "/a1"}).exit_code);
     EXPECT_NE(std::string::npos, read("p.svg").find("/a1 /e50"));
+}
+
+// The README's picture of the sample drive is this program's output, byte
+// for byte, on every system.
+TEST_F(Rt2preview, DrawsTheReadmePictureOfTheSampleDrive) {
+    write("drive.gpx", test_support::read_file(SOURCE_PATH "/examples/drive.gpx"));
+    ASSERT_EQ(0, preview({"--fit", "15", "--output", "p.svg", "drive.gpx"}).exit_code);
+    EXPECT_EQ(test_support::read_file(SOURCE_PATH "/docs/drive-preview.svg"), read("p.svg"));
 }
 
 // The converters read a leading '/' as an option; the preview takes an
