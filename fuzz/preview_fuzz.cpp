@@ -1,0 +1,59 @@
+// The preview's picture for any points within the readers' bounds and any
+// caption bytes: the SVG must hold no NaN or infinity and its text no raw
+// markup; and the format judgement must take any head.
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "programs/preview/svg_picture.h"
+#include "programs/preview/track_format.h"
+
+namespace {
+
+double coordinate(const uint8_t* bytes, double bound) {
+    double value;
+    std::memcpy(&value, bytes, sizeof value);
+    if (!std::isfinite(value)) return 0;
+    return std::fmod(value, bound);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    preview::judge_format(data, static_cast<int>(size));
+    std::string text(reinterpret_cast<const char*>(data), size < 64 ? size : 64);
+    std::string escaped = preview::xml_text(text);
+    for (unsigned char c : escaped) fuzz::check(c >= 0x20 && c != '<' && c != '>' && c != '"', "escaped text");
+
+    // Points of 16 bytes; every third one, the first and the last are
+    // waypoints.
+    int count = static_cast<int>(size / 16);
+    if (count < 1) return 0;
+    core::TrackPoint point{};
+    preview::TrackExtent extent;
+    preview::start_extent(&extent);
+    for (int i = 0; i < count; ++i) {
+        core::set_point_degrees(&point, coordinate(data + 16 * i, 100), coordinate(data + 16 * i + 8, 370));
+        preview::extend(&extent, point);
+    }
+    std::FILE* file = std::tmpfile();
+    int waypoints = (count - 1) / 3 + 1 + ((count - 1) % 3 != 0 ? 1 : 0);
+    // The caption's own text is checked above; here only numbers vary.
+    preview::begin_picture(file, extent, waypoints, "fuzz");
+    int number = 0;
+    for (int i = 0; i < count; ++i) {
+        core::set_point_degrees(&point, coordinate(data + 16 * i, 100), coordinate(data + 16 * i + 8, 370));
+        preview::draw_track_point(point);
+        if (i % 3 == 0 || i == count - 1) preview::draw_waypoint(point, ++number);
+    }
+    preview::Caption caption = {"fuzz.gpx", "/m5 /x1000 /a5 /e50", count, number, 12.5, ""};
+    fuzz::check(preview::end_picture(caption), "picture written");
+    std::string svg(static_cast<size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    fuzz::check(std::fread(svg.data(), 1, svg.size(), file) == svg.size(), "picture read back");
+    std::fclose(file);
+    fuzz::check(svg.find("nan") == std::string::npos && svg.find("inf") == std::string::npos, "finite numbers");
+    fuzz::check(svg.size() < 8000000, "picture size");
+    return 0;
+}
