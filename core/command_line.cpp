@@ -9,10 +9,7 @@ namespace core {
 
 RunSettings settings = default_settings;
 
-namespace {
-
-// The setting an option letter selects, or nullptr for an unknown letter.
-double* option_target(char letter, RunSettings* run) {
+double* threshold_setting(char letter, RunSettings* run) {
     switch (letter) {
     case 'm': case 'M': return &run->min_distance_m;
     case 'x': case 'X': return &run->max_distance_m;
@@ -22,8 +19,6 @@ double* option_target(char letter, RunSettings* run) {
     }
 }
 
-}  // namespace
-
 int read_command_line(int argc, char** argv, RunSettings* out) {
     if (argc < 4) return 1;
     RunSettings run = default_settings;
@@ -32,7 +27,7 @@ int read_command_line(int argc, char** argv, RunSettings* out) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg[0] == '/' || arg[0] == '-') {
-            double* target = option_target(arg[1], &run);
+            double* target = threshold_setting(arg[1], &run);
             if (target == nullptr) return 1;
             // Text that does not begin with a number reads as 0; '.' is
             // the decimal point whatever the locale.

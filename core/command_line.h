@@ -26,6 +26,10 @@ inline constexpr RunSettings default_settings = {
 // route writer and the thinning loop.
 extern RunSettings settings;
 
+// The threshold an option letter selects in *run (m, x, a or e in either
+// case), or nullptr for any other letter.
+double* threshold_setting(char letter, RunSettings* run);
+
 // Reads the arguments (argv[0] is the program name) into *out, starting
 // from default_settings. Options begin with '/' or '-' and carry a letter
 // M, X, A or E in either case followed by a number; any other argument is

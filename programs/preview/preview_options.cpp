@@ -9,16 +9,6 @@ namespace preview {
 
 namespace {
 
-double* threshold_target(char letter, core::RunSettings* limits) {
-    switch (letter) {
-    case 'm': case 'M': return &limits->min_distance_m;
-    case 'x': case 'X': return &limits->max_distance_m;
-    case 'a': case 'A': return &limits->max_angle_deg;
-    case 'e': case 'E': return &limits->max_orth_error_m;
-    default: return nullptr;
-    }
-}
-
 // A whole number from 2 to largest_budget in plain digits, or 0.
 int read_budget(const char* text) {
     int value = 0;
@@ -63,7 +53,7 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
         }
         bool option = arg[0] == '-' || (arg[0] == '/' && !(run.track_path == nullptr && is_file(arg)));
         if (option) {
-            double* target = threshold_target(arg[1], &run.limits);
+            double* target = core::threshold_setting(arg[1], &run.limits);
             if (target == nullptr) return 1;
             *target = core::read_number(arg + 2);
             continue;
@@ -72,6 +62,8 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
         run.track_path = arg;
     }
     if (run.track_path == nullptr) return 1;
+    // The picture would replace the track it is drawn from.
+    if (run.output_path != nullptr && std::strcmp(run.output_path, run.track_path) == 0) return 1;
     *out = run;
     return 0;
 }

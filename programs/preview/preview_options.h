@@ -30,7 +30,7 @@ using FileTest = bool (*)(const char* path);
 // for a good command line; 1 when it must be refused: an unknown or
 // incomplete "--" option, a --fit budget that is not a whole number from 2
 // to largest_budget, an unknown --format, an unknown threshold letter, no
-// track file or a second one. An argument that begins with '/' is the
+// track file or a second one, an --output that names the track file. An argument that begins with '/' is the
 // track file when is_file says it names one, and a threshold otherwise.
 // Prints nothing.
 int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out);

@@ -50,6 +50,7 @@ TEST(PreviewCommandLine, RefusesWhatItCannotRun) {
         {{"t.gpx", "--output", ""}, 1},
         {{"t.gpx", "--colour", "red"}, 1},
         {{"--sweep", "/data/t.gpx", "-x300"}, 0},
+        {{"t.gpx", "--output", "t.gpx"}, 1},  // the picture would replace the track
     };
     for (const CommandLineCase& c : cases) {
         preview::PreviewSettings settings;
