@@ -7,22 +7,11 @@
 #include "core/thinning.h"
 #include "fuzz/fuzz_support.h"
 
-namespace {
-
-double coordinate(const uint8_t* bytes, double bound) {
-    double value;
-    std::memcpy(&value, bytes, sizeof value);
-    if (!std::isfinite(value)) return 0;
-    return std::fmod(value, bound);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 32) return 0;
     core::TrackPoint p{}, q{};
-    core::set_point_degrees(&p, coordinate(data, 180), coordinate(data + 8, 370));
-    core::set_point_degrees(&q, coordinate(data + 16, 180), coordinate(data + 24, 370));
+    core::set_point_degrees(&p, fuzz::coordinate(data, 180), fuzz::coordinate(data + 8, 370));
+    core::set_point_degrees(&q, fuzz::coordinate(data + 16, 180), fuzz::coordinate(data + 24, 370));
     double distance_m, bearing_deg;
     core::distance_and_bearing(p, q, &distance_m, &bearing_deg);
     fuzz::check(std::isfinite(distance_m) && distance_m >= 0, "distance");

@@ -4,10 +4,12 @@
 #ifndef FUZZ_FUZZ_SUPPORT_H
 #define FUZZ_FUZZ_SUPPORT_H
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/entry.h"
 
@@ -39,6 +41,15 @@ inline void check(bool holds, const char* what) {
     if (holds) return;
     std::fprintf(stderr, "broken promise: %s\n", what);
     std::abort();
+}
+
+// A coordinate from eight input bytes, brought within +-bound as a reader
+// keeps its coordinates; 0 for NaN and infinities.
+inline double coordinate(const uint8_t* bytes, double bound) {
+    double value;
+    std::memcpy(&value, bytes, sizeof value);
+    if (!std::isfinite(value)) return 0;
+    return std::fmod(value, bound);
 }
 
 // Runs a reader's point operation over the whole input and checks every

@@ -9,17 +9,6 @@
 #include "programs/preview/svg_picture.h"
 #include "programs/preview/track_format.h"
 
-namespace {
-
-double coordinate(const uint8_t* bytes, double bound) {
-    double value;
-    std::memcpy(&value, bytes, sizeof value);
-    if (!std::isfinite(value)) return 0;
-    return std::fmod(value, bound);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     preview::judge_format(data, static_cast<int>(size));
     std::string text(reinterpret_cast<const char*>(data), size < 64 ? size : 64);
@@ -34,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     preview::TrackExtent extent;
     preview::start_extent(&extent);
     for (int i = 0; i < count; ++i) {
-        core::set_point_degrees(&point, coordinate(data + 16 * i, 100), coordinate(data + 16 * i + 8, 370));
+        core::set_point_degrees(&point, fuzz::coordinate(data + 16 * i, 100), fuzz::coordinate(data + 16 * i + 8, 370));
         preview::extend(&extent, point);
     }
     std::FILE* file = std::tmpfile();
@@ -43,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     preview::begin_picture(file, extent, waypoints, "fuzz");
     int number = 0;
     for (int i = 0; i < count; ++i) {
-        core::set_point_degrees(&point, coordinate(data + 16 * i, 100), coordinate(data + 16 * i + 8, 370));
+        core::set_point_degrees(&point, fuzz::coordinate(data + 16 * i, 100), fuzz::coordinate(data + 16 * i + 8, 370));
         preview::draw_track_point(point);
         if (i % 3 == 0 || i == count - 1) preview::draw_waypoint(point, ++number);
     }
