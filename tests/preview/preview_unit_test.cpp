@@ -23,10 +23,15 @@ struct CommandLineCase {
     int expected;
 };
 
-int parse(std::vector<std::string> args, preview::PreviewSettings* out) {
-    args.insert(args.begin(), "rt2preview");
+// The settings point into the arguments, which stay here until the next
+// parse.
+std::vector<std::string> arguments;
+
+int parse(const std::vector<std::string>& args, preview::PreviewSettings* out) {
+    arguments = args;
+    arguments.insert(arguments.begin(), "rt2preview");
     std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
+    for (std::string& arg : arguments) argv.push_back(arg.data());
     return preview::read_preview_command_line(static_cast<int>(argv.size()), argv.data(),
                                               only_data_track, out);
 }
