@@ -21,6 +21,9 @@ constexpr double map_min_height = 240.0;
 constexpr double margin = 20.0;
 constexpr double caption_line = 18.0;
 constexpr int caption_lines = 5;
+// The scale bar sits this far below the map, clear of markers and labels
+// at its lower edge.
+constexpr double scale_bar_gap = 26.0;
 // A track shorter than this is drawn as if it spanned it, so that a few
 // metres of jitter do not fill the picture.
 constexpr double smallest_span_m = 100.0;
@@ -35,7 +38,7 @@ constexpr double smallest_longitude_scale = 0.01;
 constexpr double track_cell_px = 2.0;
 constexpr double route_cell_px = 3.0;
 constexpr double most_width = map_max_width + 2 * margin;
-constexpr double most_height = map_max_height + 2 * margin + caption_lines * caption_line;
+constexpr double most_height = map_max_height + 2 * margin + scale_bar_gap + caption_lines * caption_line;
 constexpr int grid_cells(double cell_px) {
     return (static_cast<int>(most_width / cell_px) + 3) * (static_cast<int>(most_height / cell_px) + 3);
 }
@@ -336,7 +339,7 @@ void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_coun
     p.map_width = std::fmax(width_m * scale, map_min_width);
     p.map_height = std::fmax(height_m * scale, map_min_height);
     p.width = std::ceil(p.map_width + 2 * margin);
-    p.height = std::ceil(p.map_height + 2 * margin + caption_lines * caption_line);
+    p.height = std::ceil(p.map_height + 2 * margin + scale_bar_gap + caption_lines * caption_line);
     // The track is centred in the map.
     p.left = margin + (p.map_width - width_m * scale) / 2;
     p.top = margin + (p.map_height - height_m * scale) / 2;
@@ -450,7 +453,7 @@ bool end_picture(const Caption& caption) {
     // Scale bar at the bottom left of the map, a quarter of its width or less.
     double bar_m = scale_bar_length(p.map_width / 4 / p.pixels_per_meter);
     double bar_px = bar_m * p.pixels_per_meter;
-    double bar_x = margin, bar_y = margin + p.map_height + 8.0;
+    double bar_x = margin, bar_y = margin + p.map_height + scale_bar_gap;
     put("<g stroke=\"#333333\" stroke-width=\"2\" fill=\"none\">\n<path d=\"");
     put_point_command('M', bar_x, bar_y - 5.0);
     put_point_command('L', bar_x, bar_y);
