@@ -30,6 +30,9 @@ const core::ProgramInfo preview_program = {
 constexpr int most_thinnings = 1 + most_distance_levels * rung_count;
 core::Thinning thinnings[most_thinnings];
 bool running[most_thinnings];
+// The indices of the running thinnings, so that the survey loop visits
+// only those.
+int running_list[most_thinnings];
 
 core::TrackPoint point;
 core::TrackPoint previous_point;
@@ -62,9 +65,14 @@ std::string length_text(double length_m) {
 
 const FormatBinding* binding = nullptr;
 
-// Opens the track and checks its header; the run ends on failure.
+// Opens the track; the run ends when it cannot be opened.
 void open_track(const char* path) {
     if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", core::exit_forward_pass);
+}
+
+// Checks the header of the format read, where it has one; the reader ends
+// the run on failure.
+void check_header() {
     if (binding->check_input_header != nullptr) binding->check_input_header();
 }
 
@@ -116,13 +124,12 @@ void run_preview(int argc, char** argv) {
         core::show_usage(preview_program);
     const core::RunSettings& user = run.limits;
 
-    if (!core::open_input_file(run.track_path))
-        core::abort_run("Input file open error!\n", core::exit_forward_pass);
+    open_track(run.track_path);
     TrackFormat format = run.format != TrackFormat::unknown ? run.format : detect_format();
     if (format == TrackFormat::unknown)
         core::abort_run("Unknown track file format!\n", core::exit_forward_pass);
     binding = &binding_of(format);
-    if (binding->check_input_header != nullptr) binding->check_input_header();
+    check_header();
 
     // The survey pass.
     double levels[most_distance_levels];
@@ -141,6 +148,9 @@ void run_preview(int argc, char** argv) {
             core::start_thinning(&thinnings[index], limits, counter);
             running[index] = ladder_needed && level < level_count;
         }
+    int running_count = 0;
+    for (int i = 0; i < most_thinnings; ++i)
+        if (running[i]) running_list[running_count++] = i;
     TrackExtent extent;
     start_extent(&extent);
     int points_read = 0;
@@ -153,8 +163,9 @@ void run_preview(int argc, char** argv) {
             core::distance_and_bearing(previous_point, point, &hop_m, &hop_bearing_deg);
             track_length_m += hop_m;
         }
-        for (int i = 0; i < most_thinnings; ++i) {
-            if (!running[i]) continue;
+        int kept = 0;
+        for (int k = 0; k < running_count; ++k) {
+            int i = running_list[k];
             thinnings[i].lookahead = point;
             core::take_point_after_hop(&thinnings[i], hop_m, hop_bearing_deg);
             // Past the budget a fitting setting is out: the last point
@@ -163,7 +174,10 @@ void run_preview(int argc, char** argv) {
             if (i > 0 && run.fit_budget > 0 && !swept &&
                 thinnings[i].waypoints_written >= run.fit_budget)
                 running[i] = false;
+            else
+                running_list[kept++] = i;
         }
+        running_count = kept;
         previous_point = point;
     }
     core::close_input(&core::input_stream);
@@ -228,6 +242,7 @@ void run_preview(int argc, char** argv) {
                   std::string("Route preview of ") + run.track_path);
 
     open_track(run.track_path);
+    check_header();
     // Messages the reader gave in the survey pass would come again.
     std::FILE* console = core::console;
     std::FILE* quiet = platform::open_null_output();
