@@ -26,7 +26,7 @@ protected:
         backward_path = dir.file("b.rt2");
         core::settings.forward_path = forward_path.c_str();
         core::settings.backward_path = backward_path.c_str();
-        core::output_stream = std::tmpfile();
+        core::output_stream = test_support::temporary_file();
         core::waypoint_count = 0;
     }
     void TearDown() override { close_slots(); }

@@ -33,7 +33,7 @@ class ThinTrack : public ::testing::Test {
 protected:
     void SetUp() override {
         core::settings = core::default_settings;
-        core::output_stream = std::tmpfile();
+        core::output_stream = test_support::temporary_file();
         core::waypoint_count = 0;
         script.clear();
         script_next = 0;
@@ -60,7 +60,7 @@ TEST_F(ThinTrack, ShortTracksAreRefused) {
         script.clear();
         script_next = 0;
         for (int i = 0; i < points; ++i) add(55.0 + i * 0.001, 82.0);
-        if (core::output_stream == nullptr) core::output_stream = std::tmpfile();
+        if (core::output_stream == nullptr) core::output_stream = test_support::temporary_file();
         expect_abort([] { core::thin_track(scripted_reader); }, 5, "Too short input file!\n");
     }
 }

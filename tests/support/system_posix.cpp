@@ -95,4 +95,11 @@ std::optional<std::string> run_on_terminal(const std::string& program,
     return received;
 }
 
+std::FILE* temporary_file() {
+    std::FILE* stream = std::tmpfile();
+    if (stream != nullptr) return stream;
+    std::fputs("test support: no temporary file could be made\n", stderr);
+    std::abort();
+}
+
 }  // namespace test_support

@@ -1,6 +1,9 @@
 // The test helpers that differ between systems, for Windows: programs
 // started with CreateProcessW, with UTF-16 arguments and directory.
+#include <cstdlib>
 #include <cwchar>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include "tests/support/test_support.h"
@@ -86,6 +89,29 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
 std::optional<std::string> run_on_terminal(const std::string&, const std::vector<std::string>&,
                                            const std::string&) {
     return std::nullopt;
+}
+
+std::FILE* temporary_file() {
+    wchar_t directory[MAX_PATH + 1];
+    wchar_t name[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, directory);
+    // GetTempFileNameW makes the file under a name no one else holds.
+    if (length > 0 && length <= MAX_PATH && GetTempFileNameW(directory, L"rt", 0, name) != 0) {
+        HANDLE handle = CreateFileW(name, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    TRUNCATE_EXISTING,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+            std::FILE* stream = descriptor < 0 ? nullptr : _fdopen(descriptor, "w+b");
+            if (stream != nullptr) return stream;
+            if (descriptor < 0) CloseHandle(handle);
+            else _close(descriptor);
+        }
+        DeleteFileW(name);
+    }
+    std::fputs("test support: no temporary file could be made\n", stderr);
+    std::abort();
 }
 
 }  // namespace test_support

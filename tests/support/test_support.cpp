@@ -40,7 +40,7 @@ uint64_t bits_of(double value) {
 }
 
 std::FILE* stream_of(const std::string& bytes) {
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = temporary_file();
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
     std::rewind(stream);
     return stream;
@@ -107,7 +107,7 @@ std::string backward_header() {
 }
 
 std::string capture_stdout(const std::function<void()>& work) {
-    std::FILE* sink = std::tmpfile();
+    std::FILE* sink = temporary_file();
     std::FILE* saved = core::console;
     core::console = sink;
     try {

@@ -99,6 +99,13 @@ std::optional<std::string> run_on_terminal(const std::string& program,
                                            const std::vector<std::string>& args,
                                            const std::string& cwd);
 
+// An empty file open for reading and writing in binary mode, removed when
+// it is closed; stops the test program with a message if there is none.
+// (The C library's tmpfile is no good on Windows: it makes its file in the
+// root of the drive, where a user may not write, and under Wine it fails
+// now and then when two test programs run at once.)
+std::FILE* temporary_file();
+
 }  // namespace test_support
 
 #endif
