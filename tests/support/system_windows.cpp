@@ -1,5 +1,6 @@
 // The test helpers that differ between systems, for Windows: programs
 // started with CreateProcessW, with UTF-16 arguments and directory.
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <fcntl.h>
@@ -69,16 +70,34 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
     startup.hStdInput = in;
     startup.hStdOutput = out;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process = {};
     RunResult result{-1, ""};
     std::wstring directory = wide_of(cwd);
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                       block.data(), directory.c_str(), &startup, &process)) {
+    // Now and then Wine fails to start a program, or starts one that ends
+    // at once, before the program's own code runs. The programs under test
+    // end with codes 0 to 6 only, so any other code is that failure and
+    // the start is tried again, at most three times, saying so.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        // Each start writes its output from the beginning of an empty file.
+        SetFilePointer(out, 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(out);
+        PROCESS_INFORMATION process = {};
+        std::wstring line = command;
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                            block.data(), directory.c_str(), &startup, &process)) {
+            std::fprintf(stderr, "run_binary: start %d failed (error %lu)\n", attempt,
+                         static_cast<unsigned long>(GetLastError()));
+            Sleep(100);
+            continue;
+        }
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         if (GetExitCodeProcess(process.hProcess, &code)) result.exit_code = static_cast<int>(code);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
+        if (code <= 6) break;
+        std::fprintf(stderr, "run_binary: start %d ended with code %#lx\n", attempt,
+                     static_cast<unsigned long>(code));
+        Sleep(100);
     }
     CloseHandle(out);
     CloseHandle(in);
