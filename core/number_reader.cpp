@@ -1,7 +1,9 @@
-// Numbers are read with the grammar of strtod in the "C" locale and
-// converted by std::from_chars, which rounds correctly and knows no
-// locale; the wrapper adds what from_chars leaves out: blanks, a '+', the
-// "0x" prefix, infinities, NaN payloads and values out of range.
+// Numbers are read with the grammar of strtod in the "C" locale. The
+// digits of a decimal number go to fast_float, a header-only converter
+// that rounds correctly, knows no locale and is the same code on every
+// system; hexadecimal numbers are exact in binary and are rounded here.
+// The wrapper adds what the converter leaves out: blanks, a '+', the "0x"
+// prefix, infinities and NaN payloads.
 //
 // A plain decimal of at most 19 digits takes a faster road: an integer
 // mantissa and a power of ten; when the mantissa is at most 2^53 and the
@@ -9,10 +11,12 @@
 // the correctly rounded value.
 #include "core/number_reader.h"
 
-#include <charconv>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+
+#include <fast_float/fast_float.h>
 
 namespace core {
 
@@ -87,42 +91,11 @@ double read_nan(const char* text) {
     return from_bits(bits);
 }
 
-// Whether a number that from_chars found out of range is too large rather
-// than too small: the position of its first non-zero digit, in powers of
-// the radix (16 counts four powers of two), plus its exponent.
-bool overflows(const char* text, bool hexadecimal) {
-    long long position = 0;
-    bool seen_point = false, seen_digit = false;
-    const char* c = text;
-    for (;; ++c) {
-        if (*c == '.' && !seen_point) {
-            seen_point = true;
-            continue;
-        }
-        int digit = digit_value(*c);
-        if (digit >= (hexadecimal ? 16 : 10)) break;
-        if (digit != 0) seen_digit = true;
-        if (!seen_digit && seen_point) --position;
-        if (seen_digit && !seen_point) ++position;
-    }
-    if (hexadecimal) position *= 4;
-    if (lower(*c) == (hexadecimal ? 'p' : 'e')) {
-        ++c;
-        bool negative = *c == '-';
-        if (*c == '+' || *c == '-') ++c;
-        long long exponent = 0;
-        for (; is_digit(*c); ++c)
-            if (exponent < 1000000000) exponent = exponent * 10 + (*c - '0');
-        position += negative ? -exponent : exponent;
-    }
-    return position > 0;
-}
-
 // The end of the unsigned decimal or (after "0x") hexadecimal number that
 // begins at text, as strtod takes it: digits with at most one point, then
 // an exponent only when a sign-optional digit follows the 'e' or 'p'.
-// from_chars is given exactly that much, so that its own reading of
-// doubtful exponents ("p+-3") never matters.
+// The converter is given exactly that much, so that its own reading of
+// doubtful exponents ("e+-3") never matters.
 const char* number_end(const char* text, bool hexadecimal) {
     int radix = hexadecimal ? 16 : 10;
     const char* c = text;
@@ -141,15 +114,79 @@ const char* number_end(const char* text, bool hexadecimal) {
     return c;
 }
 
-// The value of an unsigned decimal or (after "0x") hexadecimal number
-// that begins at text; 0 when none does.
-double read_magnitude(const char* text, bool hexadecimal) {
-    const char* end = number_end(text, hexadecimal);
+// The double nearest to mantissa * 2^exponent, ties to even, where
+// sticky says that non-zero digits beyond the mantissa were dropped:
+// subnormal results and overflow to infinity included.
+double round_binary(uint64_t mantissa, long long exponent, bool sticky) {
+    if (mantissa == 0) return 0.0;
+    int leading = std::countl_zero(mantissa);
+    mantissa <<= leading;
+    exponent -= leading;
+    // The value is now in [2^top, 2^(top + 1)).
+    long long top = exponent + 63;
+    if (top > 1023) return std::numeric_limits<double>::infinity();
+    // Bits dropped from the 64: 11 for a normal double, more below 2^-1022.
+    long long shift = top >= -1022 ? 11 : 11 + (-1022 - top);
+    if (shift > 64) return 0.0;  // below half the smallest subnormal
+    uint64_t kept = shift == 64 ? 0 : mantissa >> shift;
+    uint64_t rest = shift == 64 ? mantissa : mantissa << (64 - shift);
+    uint64_t half = uint64_t{1} << 63;
+    if (rest > half || (rest == half && (sticky || (kept & 1) != 0))) ++kept;
+    // A carry out of the mantissa moves the value into the next binade,
+    // and past the largest double into the bits of infinity.
+    uint64_t bits = top >= -1022 ? (static_cast<uint64_t>(top + 1022) << 52) + kept : kept;
+    return from_bits(bits);
+}
+
+// The value of the unsigned hexadecimal number after "0x" at text: the
+// first 16 significant digits make the mantissa, later ones only tell
+// whether anything non-zero was dropped.
+double read_hexadecimal(const char* text) {
+    const char* end = number_end(text, true);
+    uint64_t mantissa = 0;
+    long long exponent = 0;
+    int significant = 0;
+    bool sticky = false, after_point = false;
+    const char* c = text;
+    for (; c < end; ++c) {
+        if (*c == '.') {
+            after_point = true;
+            continue;
+        }
+        int digit = digit_value(*c);
+        if (digit >= 16) break;
+        if (significant == 0 && digit == 0) {
+            if (after_point) exponent -= 4;
+            continue;
+        }
+        if (significant < 16) {
+            mantissa = mantissa * 16 + static_cast<uint64_t>(digit);
+            ++significant;
+            if (after_point) exponent -= 4;
+        } else {
+            sticky = sticky || digit != 0;
+            if (!after_point) exponent += 4;
+        }
+    }
+    if (c < end && lower(*c) == 'p') {
+        ++c;
+        bool negative = *c == '-';
+        if (*c == '+' || *c == '-') ++c;
+        long long power = 0;
+        for (; c < end; ++c)
+            if (power < 1000000000) power = power * 10 + (*c - '0');
+        exponent += negative ? -power : power;
+    }
+    return round_binary(mantissa, exponent, sticky);
+}
+
+// The value of the unsigned decimal number at text; 0 when none begins
+// there. Past the largest double the converter gives infinity, below half
+// the smallest subnormal zero.
+double read_decimal(const char* text) {
+    const char* end = number_end(text, false);
     double value = 0.0;
-    std::from_chars_result result = std::from_chars(
-        text, end, value, hexadecimal ? std::chars_format::hex : std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range)
-        return overflows(text, hexadecimal) ? std::numeric_limits<double>::infinity() : 0.0;
+    fast_float::from_chars_result result = fast_float::from_chars(text, end, value);
     if (result.ec != std::errc()) return 0.0;
     return value;
 }
@@ -166,9 +203,9 @@ double read_any_number(const char* text) {
         value = read_nan(c + 3);
     } else if (c[0] == '0' && lower(c[1]) == 'x' &&
                (digit_value(c[2]) < 16 || (c[2] == '.' && digit_value(c[3]) < 16))) {
-        value = read_magnitude(c + 2, true);
+        value = read_hexadecimal(c + 2);
     } else if (is_digit(*c) || (*c == '.' && is_digit(c[1]))) {
-        value = read_magnitude(c, false);
+        value = read_decimal(c);
     } else {
         return 0.0;  // no number at all
     }

@@ -1,11 +1,19 @@
-// std::to_chars gives the shortest exact digits of the fixed notation,
-// rounded half to even from the binary value as glibc rounds them; the
-// padding and the spelling of infinities and NaN are done here.
+// The digits come from {fmt} in header-only mode: its fixed notation is
+// the exact decimal expansion of the binary value, rounded half to even as
+// glibc rounds it, and its shortest form is the shortest text that reads
+// back exactly. It is the same code on every system and knows no locale.
+// The padding, the spelling of infinities and NaN and the choice between
+// fixed and exponent notation for the shortest form are done here.
 #include "core/number_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
+
+#define FMT_HEADER_ONLY
+#include <fmt/format.h>
+
+// The texts were checked against glibc with this major version.
+static_assert(FMT_VERSION / 10000 == 9, "number text checked with {fmt} 9");
 
 namespace core {
 
@@ -22,20 +30,24 @@ int pad_left(char* out, int length, int width, char fill, int skip) {
     return width;
 }
 
+// "inf", "-inf", "nan" or "-nan" for a value that is not finite.
+int write_special(char* out, double value) {
+    const char* word = std::isnan(value) ? "nan" : "inf";
+    int length = 0;
+    if (std::signbit(value)) out[length++] = '-';
+    std::memcpy(out + length, word, 3);
+    return length + 3;
+}
+
 }  // namespace
 
 int format_fixed(char* out, double value, int precision, int width) {
     int length;
-    if (std::isnan(value) || std::isinf(value)) {
-        const char* word = std::isnan(value) ? "nan" : "inf";
-        length = 0;
-        if (std::signbit(value)) out[length++] = '-';
-        std::memcpy(out + length, word, 3);
-        length += 3;
+    if (!std::isfinite(value)) {
+        length = write_special(out, value);
     } else {
-        std::to_chars_result result =
-            std::to_chars(out, out + fixed_text_size, value, std::chars_format::fixed, precision);
-        length = static_cast<int>(result.ptr - out);
+        auto result = fmt::format_to_n(out, fixed_text_size, "{:.{}f}", value, precision);
+        length = static_cast<int>(result.size);
     }
     return pad_left(out, length, width, ' ', 0);
 }
@@ -55,14 +67,73 @@ int format_integer(char* out, long long value, int width, bool zero_fill) {
     return pad_left(out, length, width, zero_fill ? '0' : ' ', zero_fill && value < 0 ? 1 : 0);
 }
 
-}  // namespace core
-
-namespace core {
-
+// The shortest digits, as {fmt} finds them, are written in whichever of
+// the fixed ("0.0001", "120") and the exponent ("1e-04", "1.2e+20")
+// notations is shorter, the fixed one when both are as long.
 int format_shortest(char* out, double value) {
-    if (std::isnan(value) || std::isinf(value)) return format_fixed(out, value, 0, 0);
-    std::to_chars_result result = std::to_chars(out, out + shortest_text_size, value);
-    return static_cast<int>(result.ptr - out);
+    if (!std::isfinite(value)) return write_special(out, value);
+    char text[shortest_text_size];
+    auto result = fmt::format_to_n(text, sizeof text, "{}", value);
+    text[result.size] = 0;
+    // text is "[-]ddd[.ddd][e(+|-)xx]" in either notation: its significant
+    // digits without the point, and the power of ten of the first.
+    char digits[24];
+    int count = 0, point = -1, position = 0;
+    bool negative = text[0] == '-';
+    if (negative) ++position;
+    int leading_zeros = 0;
+    for (; text[position] != 0 && text[position] != 'e'; ++position) {
+        if (text[position] == '.') {
+            point = count + leading_zeros;
+        } else if (count == 0 && text[position] == '0') {
+            ++leading_zeros;
+        } else {
+            digits[count++] = text[position];
+        }
+    }
+    if (point < 0) point = count + leading_zeros;
+    int exponent = point - leading_zeros - 1;
+    if (text[position] == 'e') {
+        bool negative_exponent = text[position + 1] == '-';
+        int power = 0;
+        for (position += 2; text[position] != 0; ++position) power = power * 10 + (text[position] - '0');
+        exponent += negative_exponent ? -power : power;
+    }
+    if (count == 0) {  // zero
+        digits[count++] = '0';
+        exponent = 0;
+    }
+    while (count > 1 && digits[count - 1] == '0') --count;
+
+    int length = 0;
+    if (negative) out[length++] = '-';
+    // Fixed: the digits with zeros before or after them.
+    int fixed_length = exponent >= 0 ? (count > exponent + 1 ? count + 1 : exponent + 1)
+                                     : 1 + 1 + (-exponent - 1) + count;
+    int exponent_digits = std::abs(exponent) >= 100 ? 3 : 2;
+    int scientific_length = count + (count > 1 ? 1 : 0) + 2 + exponent_digits;
+    if (fixed_length <= scientific_length) {
+        if (exponent >= 0) {
+            for (int i = 0; i <= exponent || i < count; ++i) {
+                if (i == exponent + 1) out[length++] = '.';
+                out[length++] = i < count ? digits[i] : '0';
+            }
+        } else {
+            out[length++] = '0';
+            out[length++] = '.';
+            for (int i = 1; i < -exponent; ++i) out[length++] = '0';
+            for (int i = 0; i < count; ++i) out[length++] = digits[i];
+        }
+        return length;
+    }
+    out[length++] = digits[0];
+    if (count > 1) {
+        out[length++] = '.';
+        for (int i = 1; i < count; ++i) out[length++] = digits[i];
+    }
+    out[length++] = 'e';
+    out[length++] = exponent < 0 ? '-' : '+';
+    return length + format_integer(out + length, std::abs(exponent), 2, true);
 }
 
 }  // namespace core

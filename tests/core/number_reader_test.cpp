@@ -107,6 +107,19 @@ TEST(ReadNumber, GivesTheBitsOfTheReferenceReader) {
         {"0e99999", 0x0000000000000000},
         {"2.5e+1", 0x4039000000000000},
         {"12.5e-1", 0x3ff4000000000000},
+        {"0x1.00000000000008p0", 0x3ff0000000000000},
+        {"0x1.00000000000018p0", 0x3ff0000000000002},
+        {"0x1.000000000000080000001p0", 0x3ff0000000000001},
+        {"0x1.fffffffffffff8p1023", 0x7ff0000000000000},
+        {"0x1.fffffffffffff7ffp1023", 0x7fefffffffffffff},
+        {"0x0.00000000000008p-1022", 0x0000000000000000},
+        {"0x0.000000000000080001p-1022", 0x0000000000000001},
+        {"0x0.00000000000018p-1022", 0x0000000000000002},
+        {"0x0.fffffffffffff8p-1022", 0x0010000000000000},
+        {"0x123456789abcdef0123456789p-100", 0x3fb23456789abcdf},
+        {"0x0000000000000000000001p0", 0x3ff0000000000000},
+        {"0x1p99999999999", 0x7ff0000000000000},
+        {"0x1p-99999999999", 0x0000000000000000},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.bits, bits_of(core::read_number(c.text.c_str()))) << c.text;
@@ -166,6 +179,33 @@ TEST_F(ReadNumberAgainstStrtod, RandomDoublesAndDigitStrings) {
             text[position] = 0;
             if (bits & 4) text[1 + (bits & 1)] = '.';
         }
+        expect_same(text);
+    }
+}
+
+// Hexadecimal digit strings of every length, with and without a point,
+// and exponents from below the subnormals to past the largest double: the
+// rounding of the digits that do not fit, ties among them.
+TEST_F(ReadNumberAgainstStrtod, HexadecimalDigitStrings) {
+    std::mt19937_64 random(9122026);
+    const char hex[] = "0123456789abcdef";
+    char text[128];
+    for (int i = 0; i < 200000; ++i) {
+        uint64_t choice = random();
+        int position = 0;
+        if (choice & 1) text[position++] = '-';
+        text[position++] = '0';
+        text[position++] = 'x';
+        int digits = 1 + static_cast<int>(random() % 40);
+        int point = (choice & 2) ? static_cast<int>(random() % digits) : -1;
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) text[position++] = '.';
+            // Runs of 0 and f, and an 8 after them, make ties and near ties.
+            uint64_t kind = random() % 8;
+            text[position++] = kind < 3 ? '0' : kind < 5 ? 'f' : kind < 6 ? '8' : hex[random() % 16];
+        }
+        position += std::snprintf(text + position, 24, "p%d", static_cast<int>(random() % 2300) - 1200);
+        text[position] = 0;
         expect_same(text);
     }
 }

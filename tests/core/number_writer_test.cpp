@@ -1,5 +1,6 @@
 #include "core/number_writer.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "core/number_reader.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -132,6 +134,74 @@ TEST(FormatFixed, AgreesWithSnprintf) {
         int f = static_cast<int>(bits >> 60) % 4;
         std::snprintf(expected, sizeof expected, formats[f], value);
         ASSERT_EQ(expected, fixed(value, precisions[f], widths[f])) << std::hexfloat << value;
+    }
+}
+
+// Every precision the writer takes, on dyadic fractions, whose decimal
+// expansions end in a 5 and so round as exact ties at some precision, and
+// on random doubles of every magnitude.
+TEST(FormatFixed, AgreesWithSnprintfAtEveryPrecision) {
+    if (!test_support::reference_libc) GTEST_SKIP() << "the C library here is not the reference";
+    std::mt19937_64 random(9122026);
+    char expected[400];
+    for (int i = 0; i < 200000; ++i) {
+        uint64_t bits = random();
+        int precision = static_cast<int>(bits % 18);
+        int width = static_cast<int>((bits >> 8) % 21);
+        double value = i % 2 == 0 ? std::ldexp(static_cast<double>(static_cast<int64_t>(bits >> 16) >>
+                                                                   (bits >> 10) % 40),
+                                              -static_cast<int>((bits >> 5) % 60))
+                                  : from_bits(random());
+        std::snprintf(expected, sizeof expected, "%*.*f", width, precision, value);
+        ASSERT_EQ(expected, fixed(value, precision, width)) << std::hexfloat << value << " " << precision;
+    }
+}
+
+std::string shortest(double value) {
+    char text[core::shortest_text_size];
+    return std::string(text, core::format_shortest(text, value));
+}
+
+// The shortest text that reads back exactly, in the shorter notation, the
+// fixed one when both are as long.
+TEST(FormatShortest, WritesTheShortestNotation) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.0, "0"},           {-0.0, "-0"},         {5.0, "5"},
+        {1000.0, "1000"},     {0.1, "0.1"},         {-2.5, "-2.5"},
+        {0.0001, "1e-04"},    {0.00012, "0.00012"}, {0.001, "0.001"},
+        {1e15, "1e+15"},      {123456.0, "123456"}, {1.2e20, "1.2e+20"},
+        {1e100, "1e+100"},    {5e-324, "5e-324"},   {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {0.30000000000000004, "0.30000000000000004"},
+        {2000.5, "2000.5"},   {1e21, "1e+21"},      {123456789012.0, "123456789012"},
+        {-1e-7, "-1e-07"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.text, shortest(c.value));
+    EXPECT_EQ("inf", shortest(HUGE_VAL));
+    EXPECT_EQ("-nan", shortest(-std::nan("")));
+}
+
+TEST(FormatShortest, ReadsBackExactlyAndNoShorterTextDoes) {
+    std::mt19937_64 random(10122026);
+    for (int i = 0; i < 200000; ++i) {
+        double value = from_bits(random());
+        if (!std::isfinite(value)) continue;
+        std::string text = shortest(value);
+        ASSERT_EQ(test_support::bits_of(value), test_support::bits_of(core::read_number(text.c_str())))
+            << text;
+        // One significant digit fewer never reads back as the same value.
+        char fewer[40];
+        std::string significant;
+        for (char c : text.substr(0, text.find('e')))
+            if (c >= '0' && c <= '9' && (c != '0' || !significant.empty())) significant += c;
+        while (!significant.empty() && significant.back() == '0') significant.pop_back();
+        int digits = static_cast<int>(significant.size());
+        if (digits <= 1) continue;
+        std::snprintf(fewer, sizeof fewer, "%.*e", digits - 2, value);
+        ASSERT_NE(test_support::bits_of(value), test_support::bits_of(core::read_number(fewer)))
+            << text << " " << fewer;
     }
 }
 
