@@ -19,6 +19,8 @@ namespace {
 
 const char author_line[] = "Written by the route converter developers, 2026\n";
 
+char output_buffer[64 * 1024];
+
 // Closes the file in the output slot and empties it; true when the close
 // reported no error (buffered bytes that could not be written show up
 // here).
@@ -63,6 +65,13 @@ bool open_input_file(const char* path) {
     return true;
 }
 
+bool open_output_file(const char* path) {
+    output_stream = platform::open_file(path, "wb");
+    if (output_stream == nullptr) return false;
+    std::setvbuf(output_stream, output_buffer, _IOFBF, sizeof output_buffer);
+    return true;
+}
+
 void run_program(const ProgramInfo& program, int argc, char** argv) {
     waypoint_count = 0;
     platform::prepare_standard_output();
@@ -74,8 +83,7 @@ void run_program(const ProgramInfo& program, int argc, char** argv) {
         abort_run("Input file open error!\n", exit_forward_pass);
     if (program.check_input_header != nullptr) program.check_input_header();
 
-    output_stream = platform::open_file(settings.forward_path, "wb");
-    if (output_stream == nullptr) abort_run("Output file open error!\n", exit_forward_pass);
+    if (!open_output_file(settings.forward_path)) abort_run("Output file open error!\n", exit_forward_pass);
     write_route_header(forward_route);
 
     thin_track(program.read_next_point);

@@ -64,6 +64,12 @@ extern ProcessEnd process_end;
 // bytes to read.
 bool open_input_file(const char* path);
 
+// Opens the UTF-8 path for writing in binary mode into the output_stream
+// slot, buffered in 64 KiB of the core's own (the slot holds one file at a
+// time), so that records reach the system in large writes; false when it
+// cannot be opened.
+bool open_output_file(const char* path);
+
 }  // namespace core
 
 #endif

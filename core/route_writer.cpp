@@ -8,7 +8,6 @@
 #include "core/command_line.h"
 #include "core/entry.h"
 #include "core/number_writer.h"
-#include "core/platform.h"
 
 namespace core {
 
@@ -94,8 +93,7 @@ void write_waypoint(TrackPoint* point) {
 void write_backward_route() {
     if (!open_input_file(settings.forward_path))
         abort_run("Forward route file open error!\n", exit_backward_open);
-    output_stream = platform::open_file(settings.backward_path, "wb");
-    if (output_stream == nullptr)
+    if (!open_output_file(settings.backward_path))
         abort_run("Backward route file open error!\n", exit_backward_open);
     write_route_header(backward_route);
 
