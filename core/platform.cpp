@@ -15,6 +15,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#endif
 
 namespace platform {
 
@@ -132,7 +135,18 @@ bool current_directory(char* buffer, size_t size) { return getcwd(buffer, size) 
 
 int64_t tell_file(std::FILE* file) { return ftello(file); }
 
+#if defined(__EMSCRIPTEN__)
+// Emscripten's isatty says yes for every standard stream; under Node.js
+// the real answer comes from Node, and a browser has no terminal at all.
+EM_JS(int, node_is_terminal, (int descriptor), {
+    if (typeof process !== 'object' || typeof require !== 'function') return 0;
+    return require('tty').isatty(descriptor) ? 1 : 0;
+});
+
+bool is_terminal(std::FILE* file) { return node_is_terminal(fileno(file)) != 0; }
+#else
 bool is_terminal(std::FILE* file) { return isatty(fileno(file)) != 0; }
+#endif
 
 void prepare_standard_output() {}
 
