@@ -4,7 +4,9 @@
 # install and package check, the fuzz seeds replayed and each fuzz target
 # run for a few seconds (FUZZ_SECONDS, default 3), and the same unit and
 # end-to-end tests built for Windows (under Wine), aarch64 and s390x
-# (under qemu-user).
+# (under qemu-user) and WebAssembly (under Node.js), and the real tracks
+# beside the project converted on all five, which must agree byte for
+# byte.
 set -eu
 cd "$(dirname "$0")/.."
 bash tests/install_needs.sh
@@ -16,6 +18,9 @@ bash fuzz/run.sh "${FUZZ_SECONDS:-3}"
 # processes at a time.
 WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     wineboot --init
-for platform in windows aarch64 s390x; do
+for platform in windows aarch64 s390x wasm; do
     cmake --workflow --preset "$platform"
 done
+if [ -d ../shared/corpus ]; then
+    python3 bench/corpus_check
+fi
