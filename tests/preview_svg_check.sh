@@ -2,20 +2,32 @@
 # The preview's pictures of the sample drive, in every format and under
 # several settings, and of a file whose name holds markup characters and
 # bytes that are not UTF-8: each must be well-formed XML and render to a
-# non-empty PNG.  Usage: preview_svg_check.sh RT2PREVIEW EXAMPLES_DIR
+# non-empty PNG.
+#   Usage: preview_svg_check.sh [--utf8-names] EXAMPLES_DIR RT2PREVIEW...
+# RT2PREVIEW is the words that start the program (node and the script in
+# the wasm build). --utf8-names gives the odd file name a UTF-8 letter
+# instead of the stray byte, for a system such as Node.js that passes
+# arguments on as UTF-8 and so cannot name such a file.
 set -eu
-preview=$1
-examples=$2
+odd_byte='\xff'
+if [ "$1" = --utf8-names ]; then
+    odd_byte='\xc3\xa9'
+    shift
+fi
+examples=$1
+shift
+preview=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$examples"/drive.gpx "$examples"/drive.nmea "$examples"/drive.plt "$examples"/drive.rec "$work"
 cd "$work"
-cp drive.gpx "$(printf 'a&b <c> \xff.gpx')"
+odd_name=$(printf "a&b <c> $odd_byte.gpx")
+cp drive.gpx "$odd_name"
 pictures=0
-for track in drive.gpx drive.nmea drive.plt drive.rec "$(printf 'a&b <c> \xff.gpx')"; do
+for track in drive.gpx drive.nmea drive.plt drive.rec "$odd_name"; do
     for settings in "" "/m0 /a0 /e0" "--fit 12" "--sweep /x200"; do
         # shellcheck disable=SC2086
-        "$preview" --output p.svg "$track" $settings >/dev/null
+        "${preview[@]}" --output p.svg "$track" $settings >/dev/null
         xmllint --noout p.svg
         rsvg-convert p.svg -o p.png
         size=$(wc -c <p.png)
