@@ -34,9 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < count; ++i) {
         core::set_point_degrees(&point, fuzz::coordinate(data + 16 * i, 100), fuzz::coordinate(data + 16 * i + 8, 370));
         preview::draw_track_point(point);
+        // The worst point's mark, on a leg from the first point to the last.
+        if (i == count / 2)
+            preview::mark_deviation(point, i + 1, 3.25, fuzz::coordinate(data, 100), fuzz::coordinate(data + 8, 370),
+                                    fuzz::coordinate(data + 16 * (count - 1), 100),
+                                    fuzz::coordinate(data + 16 * (count - 1) + 8, 370), 0.5);
         if (i % 3 == 0 || i == count - 1) preview::draw_waypoint(point, ++number);
     }
-    preview::Caption caption = {"fuzz.gpx", "/m5 /x1000 /a5 /e50", count, number, 12.5, ""};
+    preview::Caption caption = {"fuzz.gpx", "/m5 /x1000 /a5 /e50", count, number, 12.5, "", 3.25};
     fuzz::check(preview::end_picture(caption), "picture written");
     std::string svg(static_cast<size_t>(std::ftell(file)), '\0');
     std::rewind(file);

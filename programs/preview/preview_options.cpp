@@ -21,10 +21,32 @@ int read_budget(const char* text) {
     return value >= 2 ? value : 0;
 }
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A positive finite number of metres in plain decimal notation, digits
+// with an optional fraction and exponent; 0 for anything else.
+double read_distance(const char* text) {
+    const char* c = text;
+    bool digits = false;
+    for (; is_digit(*c); ++c) digits = true;
+    if (*c == '.')
+        for (++c; is_digit(*c); ++c) digits = true;
+    if (!digits) return 0.0;
+    if (*c == 'e' || *c == 'E') {
+        ++c;
+        if (*c == '+' || *c == '-') ++c;
+        if (!is_digit(*c)) return 0.0;
+        while (is_digit(*c)) ++c;
+    }
+    if (*c != 0) return 0.0;
+    double value = core::read_number(text);
+    return value > 0.0 && value <= 1.7976931348623157e308 ? value : 0.0;
+}
+
 }  // namespace
 
 int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out) {
-    PreviewSettings run = {nullptr, nullptr, 0, false, TrackFormat::unknown,
+    PreviewSettings run = {nullptr, nullptr, 0, 0.0, false, TrackFormat::unknown,
                            core::default_settings};
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -43,6 +65,9 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
             } else if (std::strcmp(name, "fit") == 0) {
                 run.fit_budget = read_budget(value);
                 if (run.fit_budget == 0) return 1;
+            } else if (std::strcmp(name, "within") == 0) {
+                run.within_m = read_distance(value);
+                if (run.within_m == 0.0) return 1;
             } else if (std::strcmp(name, "format") == 0) {
                 run.format = format_named(value);
                 if (run.format == TrackFormat::unknown) return 1;

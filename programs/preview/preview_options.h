@@ -16,6 +16,7 @@ struct PreviewSettings {
     const char* track_path;   // nullptr until the command line names it
     const char* output_path;  // nullptr: the track path with ".svg" added
     int fit_budget;           // 0 without --fit
+    double within_m;          // 0 without --within
     bool sweep;
     TrackFormat format;       // unknown: judged from the file
     // The four thresholds, read and defaulted as the converters do; the
@@ -29,7 +30,8 @@ using FileTest = bool (*)(const char* path);
 // Reads the arguments (argv[0] is the program name) into *out. Returns 0
 // for a good command line; 1 when it must be refused: an unknown or
 // incomplete "--" option, a --fit budget that is not a whole number from 2
-// to largest_budget, an unknown --format, an unknown threshold letter, no
+// to largest_budget, a --within distance that is not a positive finite
+// number in plain decimal notation ("25", "2.5", "1e3"), an unknown --format, an unknown threshold letter, no
 // track file or a second one, an --output that names the track file. An argument that begins with '/' is the
 // track file when is_file says it names one, and a threshold otherwise.
 // Prints nothing.

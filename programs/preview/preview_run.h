@@ -8,7 +8,8 @@
 
 namespace preview {
 
-// Exit code when no setting on the ladder keeps within the --fit budget.
+// Exit code when no setting on the ladder keeps within the --fit budget
+// or the --within distance.
 inline constexpr int exit_no_fit = 6;
 
 // One rung of the ladder: the turn and offset thresholds, from fine to
@@ -33,6 +34,10 @@ inline constexpr int most_distance_levels = 17;  // the user's /x and 16 raised
 // The /x levels for a user's /x: that value, then each of the series above
 // it. Returns how many were written to levels.
 int distance_levels(double user_max_distance_m, double* levels);
+
+// Thinnings of the survey pass: the user's setting, then the ladder at
+// each /x level.
+inline constexpr int most_thinnings = 1 + most_distance_levels * rung_count;
 
 // The level --fit starts from: the first whose /x lets the track's length
 // use at most half the budget, so that the other half is left for its

@@ -20,7 +20,7 @@ constexpr double map_min_width = 480.0;
 constexpr double map_min_height = 240.0;
 constexpr double margin = 20.0;
 constexpr double caption_line = 18.0;
-constexpr int caption_lines = 5;
+constexpr int caption_lines = 6;
 // The scale bar sits this far below the map, clear of markers and labels
 // at its lower edge.
 constexpr double scale_bar_gap = 26.0;
@@ -92,6 +92,15 @@ struct RecentLongitude {
     double lat_deg, lon_deg, unwrapped_deg;
 };
 
+// The worst point's mark, in pixels.
+struct DeviationMark {
+    bool set;
+    double x, y;            // the point
+    double foot_x, foot_y;  // the nearest point of its leg
+    int point_number;
+    double deviation_m;
+};
+
 struct Picture {
     std::FILE* file;
     bool write_failed;
@@ -112,6 +121,7 @@ struct Picture {
     int track_segments;  // in the open path element
     double pen_x, pen_y;
     float start_x, start_y, end_x, end_y;
+    DeviationMark mark;
 };
 
 Picture picture;
@@ -276,6 +286,54 @@ std::string fixed_text(double value, int decimals) {
     return std::string(text, core::format_fixed(text, value, decimals, 0));
 }
 
+// A longitude difference moved by whole turns into -180 .. 180; readers
+// keep longitudes within +-370, so a few turns at most.
+double within_half_turn(double step_deg) {
+    for (int turn = 0; turn < 4 && step_deg > 180.0; ++turn) step_deg -= 360.0;
+    for (int turn = 0; turn < 4 && step_deg < -180.0; ++turn) step_deg += 360.0;
+    return step_deg;
+}
+
+// "35.8 m": the deviation as standard output gives it.
+std::string deviation_text(double deviation_m) { return fixed_text(deviation_m, 1) + " m"; }
+
+// The mark of the worst point: a line to its leg, a ring with its title,
+// and the distance beside it, on the side away from the leg.
+void put_deviation_mark(const DeviationMark& mark) {
+    double dx = mark.x - mark.foot_x, dy = mark.y - mark.foot_y;
+    double size = std::sqrt(dx * dx + dy * dy);
+    if (size < 1.0) {
+        dx = 0.7071;
+        dy = -0.7071;
+    } else {
+        dx /= size;
+        dy /= size;
+    }
+    put("<g stroke=\"#8e1f8e\" stroke-width=\"2\" fill=\"#ffffff\">\n<path d=\"");
+    put_point_command('M', mark.x, mark.y);
+    put_point_command('L', mark.foot_x, mark.foot_y);
+    put("\"/>\n<circle");
+    put_attribute("cx", mark.x);
+    put_attribute("cy", mark.y);
+    put(" r=\"5\"><title>largest deviation ");
+    put(deviation_text(mark.deviation_m));
+    put(", track point ");
+    put_integer(mark.point_number);
+    put("</title></circle>\n");
+    // The label keeps clear of the picture's edges: some 8 pixels a
+    // character.
+    std::string label = deviation_text(mark.deviation_m);
+    double label_width = 8.0 * static_cast<double>(label.size());
+    bool leftwards = dx < 0;
+    if (mark.x + 9.0 + label_width > picture.width) leftwards = true;
+    if (mark.x - 9.0 - label_width < 0.0) leftwards = false;
+    double label_y = std::fmin(std::fmax(mark.y + dy * 9.0 + (dy > 0 ? 9.0 : 0.0), 14.0), picture.height - 4.0);
+    put_text_line(mark.x + (leftwards ? -9.0 : 9.0), label_y, label,
+                  leftwards ? " fill=\"#8e1f8e\" stroke=\"none\" font-weight=\"bold\" text-anchor=\"end\""
+                            : " fill=\"#8e1f8e\" stroke=\"none\" font-weight=\"bold\"");
+    put("</g>\n");
+}
+
 // "2nd", "3rd", "11th", "21st".
 std::string ordinal(int n) {
     const char* suffix = "th";
@@ -294,10 +352,7 @@ double unwrap_longitude(LongitudeUnwrap* unwrap, double lon_deg) {
         unwrap->started = true;
         unwrap->unwrapped_deg = lon_deg;
     } else {
-        double step = lon_deg - unwrap->previous_deg;
-        // Readers keep longitudes within +-370, so a few turns at most.
-        for (int turn = 0; turn < 4 && step > 180.0; ++turn) step -= 360.0;
-        for (int turn = 0; turn < 4 && step < -180.0; ++turn) step += 360.0;
+        double step = within_half_turn(lon_deg - unwrap->previous_deg);
         if (std::isfinite(step)) unwrap->unwrapped_deg += step;
     }
     unwrap->previous_deg = lon_deg;
@@ -399,6 +454,22 @@ void draw_waypoint(const core::TrackPoint& point, int number) {
     }
 }
 
+void mark_deviation(const core::TrackPoint& point, int point_number, double deviation_m,
+                    double start_lat_deg, double start_lon_deg, double end_lat_deg,
+                    double end_lon_deg, double fraction) {
+    Picture& p = picture;
+    // The leg's ends lie within half a turn of the point drawn last.
+    double lon = p.unwrap.unwrapped_deg;
+    double start_lon = lon + within_half_turn(start_lon_deg - point.lon_deg);
+    double end_lon = lon + within_half_turn(end_lon_deg - point.lon_deg);
+    double foot_lat = start_lat_deg + fraction * (end_lat_deg - start_lat_deg);
+    double foot_lon = start_lon + fraction * (end_lon - start_lon);
+    DeviationMark mark = {true, pixel_x(lon), pixel_y(point.lat_deg), pixel_x(foot_lon), pixel_y(foot_lat),
+                          point_number, deviation_m};
+    if (std::isfinite(mark.x) && std::isfinite(mark.y) && std::isfinite(mark.foot_x) && std::isfinite(mark.foot_y))
+        p.mark = mark;
+}
+
 bool end_picture(const Caption& caption) {
     Picture& p = picture;
     put("\"/>\n</g>\n");
@@ -449,6 +520,7 @@ bool end_picture(const Caption& caption) {
     put_text_line(p.start_x + 10.0, p.start_y + 16.0, "Start", " fill=\"#1d8a3a\" stroke=\"none\"");
     put_text_line(p.end_x + 10.0, p.end_y + 16.0, "End", " fill=\"#9b1c1c\" stroke=\"none\"");
     put("</g>\n");
+    if (p.mark.set) put_deviation_mark(p.mark);
 
     // Scale bar at the bottom left of the map, a quarter of its width or less.
     double bar_m = scale_bar_length(p.map_width / 4 / p.pixels_per_meter);
@@ -482,14 +554,16 @@ bool end_picture(const Caption& caption) {
                          " \xc2\xb7 Waypoints written: " + std::to_string(caption.waypoints) +
                          " \xc2\xb7 Track length: " + distance_label(caption.track_length_m);
     put_text_line(margin, line_y + 2 * caption_line, counts, "");
+    put_text_line(margin, line_y + 3 * caption_line,
+                  "Largest deviation: " + deviation_text(caption.largest_deviation_m), "");
     std::string markers_line;
     if (p.marker_step > 1)
         markers_line = "Markers thinned for drawing: every " + ordinal(p.marker_step) +
                        " waypoint and the last (" + std::to_string(marker_count) + " of " +
                        std::to_string(caption.waypoints) + ")";
-    if (!markers_line.empty()) put_text_line(margin, line_y + 3 * caption_line, markers_line, "");
+    if (!markers_line.empty()) put_text_line(margin, line_y + 4 * caption_line, markers_line, "");
     if (!caption.note.empty())
-        put_text_line(margin, line_y + (markers_line.empty() ? 3 : 4) * caption_line, caption.note,
+        put_text_line(margin, line_y + (markers_line.empty() ? 4 : 5) * caption_line, caption.note,
                       "");
     put("</g>\n</svg>\n");
     std::fflush(p.file);

@@ -50,6 +50,7 @@ struct Caption {
     int waypoints;
     double track_length_m;
     std::string note;  // a further line, or empty
+    double largest_deviation_m;
 };
 
 // Starts the picture in file for a track of this extent whose route will
@@ -63,8 +64,17 @@ void draw_track_point(const core::TrackPoint& point);
 // The next waypoint, in route order, numbered from 1.
 void draw_waypoint(const core::TrackPoint& point, int number);
 
-// Draws the route, markers, start and end, scale bar, north arrow and
-// caption, and ends the document. False when a write failed.
+// Marks the route's worst point, the track point just given to
+// draw_track_point: a ring with a line to the nearest point of its leg,
+// which lies the given fraction of the way from the leg's start to its
+// end (degrees as read), labelled with the distance. Replaces the mark of
+// an earlier point.
+void mark_deviation(const core::TrackPoint& point, int point_number, double deviation_m,
+                    double start_lat_deg, double start_lon_deg, double end_lat_deg,
+                    double end_lon_deg, double fraction);
+
+// Draws the route, markers, start and end, the deviation mark, scale bar,
+// north arrow and caption, and ends the document. False when a write failed.
 bool end_picture(const Caption& caption);
 
 // The name's bytes as XML character data: markup characters escaped, and

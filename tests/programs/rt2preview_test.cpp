@@ -266,7 +266,7 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
     // Legs of 2200 km: past the largest maximal distance --fit tries.
     write("far.gpx", gpx_of({{0.0, 0.0}, {0.0, 20.0}, {0.0, 40.0}}));
     make_directory("folder");
-    const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--sweep] "
+    const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--within D] [--sweep] "
                               "[--format nmea|records|plt|gpx] TRACKFILE [/mMINMETERS /xMAXMETERS "
                               "/aMAXDEGREES /eMAXORTERROR] \n\n";
     const Refusal cases[] = {
