@@ -25,7 +25,7 @@ odd_name=$(printf "a&b <c> $odd_byte.gpx")
 cp drive.gpx "$odd_name"
 pictures=0
 for track in drive.gpx drive.nmea drive.plt drive.rec "$odd_name"; do
-    for settings in "" "/m0 /a0 /e0" "--fit 12" "--sweep /x200"; do
+    for settings in "" "/m0 /a0 /e0" "--fit 12" "--sweep /x200" "--within 50"; do
         # shellcheck disable=SC2086
         "${preview[@]}" --output p.svg "$track" $settings >/dev/null
         xmllint --noout p.svg

@@ -46,7 +46,7 @@ double read_distance(const char* text) {
 }  // namespace
 
 int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out) {
-    PreviewSettings run = {nullptr, nullptr, 0, 0.0, false, TrackFormat::unknown,
+    PreviewSettings run = {nullptr, nullptr, 0, 0.0, "", false, TrackFormat::unknown,
                            core::default_settings};
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -67,6 +67,7 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
                 if (run.fit_budget == 0) return 1;
             } else if (std::strcmp(name, "within") == 0) {
                 run.within_m = read_distance(value);
+                run.within_text = value;
                 if (run.within_m == 0.0) return 1;
             } else if (std::strcmp(name, "format") == 0) {
                 run.format = format_named(value);

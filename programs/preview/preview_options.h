@@ -17,6 +17,7 @@ struct PreviewSettings {
     const char* output_path;  // nullptr: the track path with ".svg" added
     int fit_budget;           // 0 without --fit
     double within_m;          // 0 without --within
+    const char* within_text;  // the distance as given, for the messages
     bool sweep;
     TrackFormat format;       // unknown: judged from the file
     // The four thresholds, read and defaulted as the converters do; the

@@ -231,7 +231,8 @@ void measure_routes(const char* track_path) {
         if (!finish_meter(meters[list[k]])) fail("Track file changed while it was read!\n");
 }
 
-std::string within_text(double within_m) { return shortest_text(within_m) + " m"; }
+// "25 m", the distance as the command line gave it.
+std::string within_text(const PreviewSettings& run) { return std::string(run.within_text) + " m"; }
 
 // The setting to draw under --fit and --within: at the first /x level
 // that has one, the finest rung within the budget, or with --within the
@@ -261,7 +262,7 @@ int choose_setting(const PreviewSettings& run, const Survey& survey) {
         core::print_text(("No setting on the ladder gives at most " + std::to_string(run.fit_budget) +
                           " waypoints!\n").c_str());
     else
-        core::print_text(("No setting on the ladder keeps the route within " + within_text(run.within_m) + "!\n")
+        core::print_text(("No setting on the ladder keeps the route within " + within_text(run) + "!\n")
                              .c_str());
     remove_temporary_files();
     core::end_process(exit_no_fit);
@@ -319,7 +320,7 @@ std::string fit_note(const PreviewSettings& run) {
     std::string note = "Fitted to";
     if (run.fit_budget > 0) note += " at most " + std::to_string(run.fit_budget) + " waypoints";
     if (run.fit_budget > 0 && run.within_m > 0) note += ",";
-    if (run.within_m > 0) note += " within " + within_text(run.within_m);
+    if (run.within_m > 0) note += " within " + within_text(run);
     return note;
 }
 
@@ -329,7 +330,7 @@ void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, 
     } else {
         std::string line = "Fit: " + std::to_string(waypoint_count) + " waypoints";
         if (run.fit_budget > 0) line += ", at most " + std::to_string(run.fit_budget);
-        if (run.within_m > 0) line += ", within " + within_text(run.within_m);
+        if (run.within_m > 0) line += ", within " + within_text(run);
         if (limits.max_distance_m != run.limits.max_distance_m)
             line += ", /x raised from " + shortest_text(run.limits.max_distance_m) + " for the track's length";
         print_line(line);

@@ -56,6 +56,25 @@ TEST(PreviewCommandLine, RefusesWhatItCannotRun) {
         {{"t.gpx", "--colour", "red"}, 1},
         {{"--sweep", "/data/t.gpx", "-x300"}, 0},
         {{"t.gpx", "--output", "t.gpx"}, 1},  // the picture would replace the track
+        {{"t.gpx", "--within", "25"}, 0},
+        {{"t.gpx", "--within", "2.5"}, 0},
+        {{"t.gpx", "--within", ".5"}, 0},
+        {{"t.gpx", "--within", "1e3"}, 0},
+        {{"t.gpx", "--within", "1E-2"}, 0},
+        {{"t.gpx", "--within"}, 1},
+        {{"t.gpx", "--within", ""}, 1},
+        {{"t.gpx", "--within", "0"}, 1},
+        {{"t.gpx", "--within", "0.000"}, 1},
+        {{"t.gpx", "--within", "1e-400"}, 1},  // 0 once read
+        {{"t.gpx", "--within", "1e999"}, 1},   // infinite once read
+        {{"t.gpx", "--within", "-5"}, 1},
+        {{"t.gpx", "--within", "+5"}, 1},
+        {{"t.gpx", "--within", "inf"}, 1},
+        {{"t.gpx", "--within", "nan"}, 1},
+        {{"t.gpx", "--within", "0x10"}, 1},
+        {{"t.gpx", "--within", "5m"}, 1},
+        {{"t.gpx", "--within", "1e"}, 1},
+        {{"t.gpx", "--within", "."}, 1},
     };
     for (const CommandLineCase& c : cases) {
         preview::PreviewSettings settings;
@@ -67,12 +86,13 @@ TEST(PreviewCommandLine, RefusesWhatItCannotRun) {
 
 TEST(PreviewCommandLine, AnExistingAbsolutePathIsTheTrackAndOtherSlashesAreThresholds) {
     preview::PreviewSettings s;
-    ASSERT_EQ(0, parse({"/data/t.gpx", "/m12.5", "/X2000", "-a7", "/e", "--fit", "40", "--sweep",
+    ASSERT_EQ(0, parse({"/data/t.gpx", "/m12.5", "/X2000", "-a7", "/e", "--fit", "40", "--within", "7.5", "--sweep",
                         "--output", "out.svg", "--format", "gpx"},
                        &s));
     EXPECT_STREQ("/data/t.gpx", s.track_path);
     EXPECT_STREQ("out.svg", s.output_path);
     EXPECT_EQ(40, s.fit_budget);
+    EXPECT_EQ(7.5, s.within_m);
     EXPECT_TRUE(s.sweep);
     EXPECT_EQ(TrackFormat::gpx, s.format);
     EXPECT_EQ(12.5, s.limits.min_distance_m);

@@ -6,150 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/programs/program_test.h"
-#include "tests/support/record_builder.h"
+#include "tests/programs/preview_test.h"
 
 namespace {
 
-struct Fix {
-    double lat, lon;
-};
-
-// A winding road: about 10 m between fixes, the heading swinging on two
-// periods, so that every threshold has turns and offsets to act on.
-std::vector<Fix> winding_road(int count, double step_deg = 9e-5) {
-    std::vector<Fix> fixes;
-    double lat = 55.03, lon = 82.92;
-    for (int i = 0; i < count; ++i) {
-        fixes.push_back({lat, lon});
-        double heading = 0.9 * std::sin(i / 25.0) + 0.5 * std::sin(i / 7.0) + i / 150.0;
-        lat += step_deg * std::cos(heading);
-        lon += step_deg * std::sin(heading) / 0.5733;
-    }
-    return fixes;
-}
-
-std::string gpx_of(const std::vector<Fix>& fixes) {
-    std::string text = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><trkseg>\n";
-    char line[96];
-    for (const Fix& f : fixes) {
-        std::snprintf(line, sizeof line, "<trkpt lat=\"%.7f\" lon=\"%.7f\"/>\n", f.lat, f.lon);
-        text += line;
-    }
-    return text + "</trkseg></trk></gpx>\n";
-}
-
-std::string plt_of(const std::vector<Fix>& fixes) {
-    std::string text = "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\n"
-                       "Reserved 3\r\n0,2,255,road,0,0,2,8421376\r\n0\r\n";
-    char line[96];
-    for (const Fix& f : fixes) {
-        std::snprintf(line, sizeof line, "%.7f,%.7f,0,-777,0,,\r\n", f.lat, f.lon);
-        text += line;
-    }
-    return text;
-}
-
-// North and east only.
-std::string nmea_of(const std::vector<Fix>& fixes) {
-    std::string text;
-    char body[128], line[160];
-    int second = 0;
-    for (const Fix& f : fixes) {
-        int lat_whole = static_cast<int>(f.lat), lon_whole = static_cast<int>(f.lon);
-        std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d,A,%02d%07.4f,N,%03d%07.4f,E,0.0,0.0,081226,,",
-                      second / 3600 % 24, second / 60 % 60, second % 60, lat_whole,
-                      (f.lat - lat_whole) * 60, lon_whole, (f.lon - lon_whole) * 60);
-        unsigned checksum = 0;
-        for (const char* c = body; *c != 0; ++c) checksum ^= static_cast<unsigned char>(*c);
-        std::snprintf(line, sizeof line, "$%s*%02X\r\n", body, checksum);
-        text += line;
-        ++second;
-    }
-    return text;
-}
-
-std::string records_of(const std::vector<Fix>& fixes) {
-    std::vector<test_support::Semicircles> points;
-    for (const Fix& f : fixes)
-        points.push_back({std::llround(f.lat * 2147483648.0 / 180.0), std::llround(f.lon * 2147483648.0 / 180.0)});
-    return test_support::signature() + test_support::record('W', "not a track") +
-           test_support::record('T', test_support::track_body("road", points));
-}
-
-struct Format {
-    const char* converter;
-    const char* path;
-    const char* file;
-    std::string (*write)(const std::vector<Fix>&);
-};
-
-const Format formats[] = {
-    {"Tolvek", TOLVEK_PATH, "road.nmea", nmea_of},
-    {"Brisham", BRISHAM_PATH, "road.rec", records_of},
-    {"Quendal", QUENDAL_PATH, "road.plt", plt_of},
-    {"Marovin", MAROVIN_PATH, "road.gpx", gpx_of},
-};
-
-// The forward route's records as the picture's titles give them.
-std::vector<std::string> route_titles(const std::string& route) {
-    std::vector<std::string> titles;
-    size_t at = 0;
-    for (int line = 0; (at = route.find("\r\n", at)) != std::string::npos; ++line) {
-        size_t start = at + 2;
-        at = start;
-        if (line < 2 || start >= route.size()) continue;
-        std::string record = route.substr(start, route.find("\r\n", start) - start);
-        // W,RW000012, 55.030553,  82.920508,0
-        std::string name = record.substr(2, 8);
-        std::string lat = record.substr(11, 10), lon = record.substr(22, 11);
-        lat.erase(0, lat.find_first_not_of(' '));
-        lon.erase(0, lon.find_first_not_of(' '));
-        titles.push_back(name + ' ' + lat + ' ' + lon);
-    }
-    return titles;
-}
-
-std::vector<std::string> svg_titles(const std::string& svg) {
-    std::vector<std::string> titles;
-    for (size_t at = 0; (at = svg.find("<title>RW", at)) != std::string::npos;) {
-        size_t end = svg.find("</title>", at);
-        titles.push_back(svg.substr(at + 7, end - at - 7));
-        at = end;
-    }
-    return titles;
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-        parts.push_back(text.substr(start, at - start));
-    if (start < text.size()) parts.push_back(text.substr(start));
-    return parts;
-}
-
-class Rt2preview : public ProgramRun {
-protected:
-    test_support::RunResult preview(const std::vector<std::string>& args) { return run(RT2PREVIEW_PATH, args); }
-
-    // Runs a printed converter command line ("Marovin road.gpx forward.rt2
-    // backward.rt2 /m5 ...") and returns the route's titles.
-    std::vector<std::string> convert(const Format& format, const std::string& command_line) {
-        std::vector<std::string> words = split(command_line, ' ');
-        EXPECT_EQ(format.converter, words.at(0));
-        test_support::RunResult result = run(format.path, std::vector<std::string>(words.begin() + 1, words.end()));
-        EXPECT_EQ(0, result.exit_code) << command_line;
-        // A failed run may have left an earlier run's route behind.
-        if (result.exit_code != 0) return {};
-        return route_titles(read("forward.rt2"));
-    }
-
-    static std::string last_line(const std::string& out) {
-        std::vector<std::string> lines = split(out, '\n');
-        return lines.empty() ? "" : lines.back();
-    }
-};
+using namespace preview_test;
 
 TEST_F(Rt2preview, WaypointTitlesAreTheConvertersForwardRoute) {
     const std::vector<std::vector<std::string>> threshold_sets = {
@@ -283,6 +144,15 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
         {{"two.gpx"}, 5, "Too short input file!\n"},
         {{"road.gpx", "--output", "folder/none/p.svg"}, 2, "Picture file open error!\n"},
         {{"far.gpx", "--fit", "2"}, 6, "No setting on the ladder gives at most 2 waypoints!\n"},
+        {{"road.gpx", "--within", "0"}, 1, usage},
+        {{"road.gpx", "--within", "-5"}, 1, usage},
+        {{"road.gpx", "--within", "inf"}, 1, usage},
+        {{"road.gpx", "--within", "1e999"}, 1, usage},
+        {{"road.gpx", "--within", "5m"}, 1, usage},
+        {{"road.gpx", "--within"}, 1, usage},
+        {{"road.gpx", "--within", "0.0001"}, 6, "No setting on the ladder keeps the route within 0.0001 m!\n"},
+        // Both budgets: no rung has as few waypoints.
+        {{"far.gpx", "--fit", "2", "--within", "5"}, 6, "No setting on the ladder gives at most 2 waypoints!\n"},
     };
     for (const Refusal& c : cases) {
         test_support::RunResult result = preview(c.args);
@@ -296,6 +166,7 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
     EXPECT_FALSE(exists("road.gpx.svg.tmp"));
     EXPECT_FALSE(exists("two.gpx.svg"));
     EXPECT_FALSE(exists("far.gpx.svg"));
+    EXPECT_TRUE(temporaries().empty());
     // A second run replaces the picture.
     ASSERT_EQ(0, preview({"road.gpx", "--output", "p.svg"}).exit_code);
     ASSERT_EQ(0, preview({"road.gpx", "--output", "p.svg", "/a1"}).exit_code);
@@ -306,7 +177,7 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
 // for byte, on every system.
 TEST_F(Rt2preview, DrawsTheReadmePictureOfTheSampleDrive) {
     write("drive.gpx", test_support::read_file(SOURCE_PATH "/examples/drive.gpx"));
-    ASSERT_EQ(0, preview({"--fit", "15", "--output", "p.svg", "drive.gpx"}).exit_code);
+    ASSERT_EQ(0, preview({"--within", "100", "--output", "p.svg", "drive.gpx"}).exit_code);
     EXPECT_EQ(test_support::read_file(SOURCE_PATH "/docs/drive-preview.svg"), read("p.svg"));
 }
 
