@@ -234,17 +234,21 @@ void measure_routes(const char* track_path) {
 // "25 m", the distance as the command line gave it.
 std::string within_text(const PreviewSettings& run) { return std::string(run.within_text) + " m"; }
 
+// The first /x level the choice looks at: --fit starts where the track's
+// length leaves half the budget for its shape.
+int first_level(const PreviewSettings& run, const Survey& survey) {
+    if (run.fit_budget == 0) return 0;
+    return starting_level(survey.levels, survey.level_count, survey.track_length_m, run.fit_budget);
+}
+
 // The setting to draw under --fit and --within: at the first /x level
 // that has one, the finest rung within the budget, or with --within the
 // rung with the fewest waypoints that keeps within the distance (of two
 // with the same count, the finer). Ends the run with exit 6 when none
 // qualifies.
 int choose_setting(const PreviewSettings& run, const Survey& survey) {
-    int first = run.fit_budget > 0 ? starting_level(survey.levels, survey.level_count, survey.track_length_m,
-                                                    run.fit_budget)
-                                   : 0;
     bool any_in_budget = false;
-    for (int level = first; level < survey.level_count; ++level) {
+    for (int level = first_level(run, survey); level < survey.level_count; ++level) {
         int best = -1;
         for (int rung = 0; rung < rung_count; ++rung) {
             int i = ladder_index(level, rung);
@@ -379,7 +383,7 @@ void run_preview(int argc, char** argv) {
     std::string picture_path = run.output_path != nullptr ? run.output_path
                                                           : std::string(run.track_path) + ".svg";
     start_temporary_files(picture_path);
-    static Survey survey;
+    Survey survey;
     survey_track(run, &survey);
 
     char directory[4096];
@@ -392,8 +396,9 @@ void run_preview(int argc, char** argv) {
 
     // The sweep's rows and the settings --within chooses from are
     // measured in one more pass.
+    int first = first_level(run, survey);
     for (int i = 1; i < most_thinnings; ++i)
-        measured[i] = running[i] && ((run.sweep && i <= rung_count) || run.within_m > 0);
+        measured[i] = running[i] && ((run.sweep && i <= rung_count) || (run.within_m > 0 && i >= ladder_index(first, 0)));
     if (run.sweep || run.within_m > 0) measure_routes(run.track_path);
     if (run.sweep) print_sweep(run, track_on_command_line);
 
