@@ -283,6 +283,8 @@ TEST_F(Rt2preview, WithinPicksTheFewestWaypointsThatKeepWithin) {
         SweepRow row = {};
         ASSERT_EQ(2, std::sscanf(line.c_str(), "%d %lf", &row.waypoints, &row.printed_m)) << line;
         row.command = line.substr(command + 4);
+        // Without --fit the rows keep the user's /x.
+        EXPECT_NE(std::string::npos, row.command.find(" /m5 /x1000 /a")) << line;
         std::vector<std::string> titles = convert(gpx, row.command);
         EXPECT_EQ(row.waypoints, static_cast<int>(titles.size())) << line;
         row.exact_m = brute_force(points, waypoint_indices(points, titles)).metres;
