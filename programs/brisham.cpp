@@ -1,8 +1,9 @@
 // Brisham: record file tracks to forward and backward routes.
-#include "core/entry.h"
+// The descriptor; the program's main is in brisham_main.cpp.
+#include "programs/converters.h"
 #include "readers/records/records_reader.h"
 
-namespace {
+namespace programs {
 
 const core::ProgramInfo brisham = {
     "Navitel .brisham to OziExplorer .rt2 file converter V1.12 \n",
@@ -12,6 +13,4 @@ const core::ProgramInfo brisham = {
     records::read_next_point,
 };
 
-}  // namespace
-
-int main(int argc, char** argv) { core::run_program(brisham, argc, argv); }
+}  // namespace programs

@@ -1,8 +1,9 @@
 // Marovin: GPX track points to forward and backward routes.
-#include "core/entry.h"
+// The descriptor; the program's main is in marovin_main.cpp.
+#include "programs/converters.h"
 #include "readers/gpx/gpx_reader.h"
 
-namespace {
+namespace programs {
 
 const core::ProgramInfo marovin = {
     "Navitel .gpx to OziExplorer .rt2 file converter V1.12 \n",
@@ -12,6 +13,4 @@ const core::ProgramInfo marovin = {
     gpx::read_next_point,
 };
 
-}  // namespace
-
-int main(int argc, char** argv) { core::run_program(marovin, argc, argv); }
+}  // namespace programs

@@ -1,8 +1,9 @@
 // Quendal: OziExplorer track point file to forward and backward routes.
-#include "core/entry.h"
+// The descriptor; the program's main is in quendal_main.cpp.
+#include "programs/converters.h"
 #include "readers/plt/plt_reader.h"
 
-namespace {
+namespace programs {
 
 const core::ProgramInfo quendal = {
     "OziExplorer .plt to .rt2 file converter V1.12 \n",
@@ -12,6 +13,4 @@ const core::ProgramInfo quendal = {
     plt::read_next_point,
 };
 
-}  // namespace
-
-int main(int argc, char** argv) { core::run_program(quendal, argc, argv); }
+}  // namespace programs

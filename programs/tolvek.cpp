@@ -1,8 +1,9 @@
 // Tolvek: NMEA 0183 log to forward and backward Route2 routes.
-#include "core/entry.h"
+// The descriptor; the program's main is in tolvek_main.cpp.
+#include "programs/converters.h"
 #include "readers/nmea/nmea_reader.h"
 
-namespace {
+namespace programs {
 
 const core::ProgramInfo tolvek = {
     "NMEA-log to OziExplorer .rt2 file converter V1.12 \n",
@@ -12,6 +13,4 @@ const core::ProgramInfo tolvek = {
     nmea::read_next_point,
 };
 
-}  // namespace
-
-int main(int argc, char** argv) { core::run_program(tolvek, argc, argv); }
+}  // namespace programs
