@@ -1,0 +1,52 @@
+// The route maker page's program: the four converters and rt2preview in
+// one WebAssembly module, the first argument naming which one runs with
+// the arguments after it, exactly as that program would run alone. The
+// page starts a fresh instance for every run, since each run ends the
+// process and the programs keep process-wide state.
+//
+//   route_maker Tolvek|Brisham|Quendal|Marovin ARGS...
+//   route_maker rt2preview ARGS...
+//   route_maker judge TRACK      prints the format rt2preview would judge
+#include <cstring>
+
+#include "core/console.h"
+#include "core/entry.h"
+#include "programs/converters.h"
+#include "programs/preview/preview_run.h"
+#include "programs/preview/track_format.h"
+
+namespace {
+
+// Prints the name of the track's format ("gpx") on a line of its own, or
+// ends as the preview does when the file cannot be opened or its format
+// is not known.
+[[noreturn]] void judge(const char* path) {
+    if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", core::exit_forward_pass);
+    preview::TrackFormat format = preview::detect_format();
+    if (format == preview::TrackFormat::unknown)
+        core::abort_run("Unknown track file format!\n", core::exit_forward_pass);
+    core::print_text(preview::binding_of(format).name);
+    core::print_text("\n");
+    core::end_process(core::exit_success);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const struct {
+        const char* name;
+        const core::ProgramInfo* program;
+    } converters[] = {{"Tolvek", &programs::tolvek},
+                      {"Brisham", &programs::brisham},
+                      {"Quendal", &programs::quendal},
+                      {"Marovin", &programs::marovin}};
+    if (argc >= 2) {
+        for (const auto& converter : converters)
+            if (std::strcmp(argv[1], converter.name) == 0)
+                core::run_program(*converter.program, argc - 1, argv + 1);
+        if (std::strcmp(argv[1], "rt2preview") == 0) preview::run_preview(argc - 1, argv + 1);
+        if (std::strcmp(argv[1], "judge") == 0 && argc == 3) judge(argv[2]);
+    }
+    core::print_text("Usage: route_maker Tolvek|Brisham|Quendal|Marovin|rt2preview ARGS... | judge TRACK\n");
+    return core::exit_usage;
+}
