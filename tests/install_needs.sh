@@ -4,19 +4,27 @@
 # dpkg-dev for the manual pages and the package, MPFR for the checks of
 # the correctly rounded functions, xmllint and rsvg-convert for the
 # preview's pictures, the cross compilers, Wine and qemu-user for the
-# Windows, aarch64 and s390x builds, and emscripten for the WebAssembly
+# Windows, aarch64 and s390x builds, emscripten for the WebAssembly
 # build (Node.js, which runs it, comes with the machine or with the
-# package).
+# package), and chromium with the pinned playwright-core (npm ci in web/)
+# for the route maker page's browser tests.
 set -eu
 packages=(cmake g++ libgtest-dev googletest python3 clang libclang-rt-14-dev groff dpkg-dev
           g++-mingw-w64-x86-64 wine wine64 qemu-user g++-aarch64-linux-gnu g++-s390x-linux-gnu
-          libmpfr-dev libxml2-utils librsvg2-bin libfast-float-dev libfmt-dev emscripten)
+          libmpfr-dev libxml2-utils librsvg2-bin libfast-float-dev libfmt-dev emscripten chromium)
 need=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || need+=("$package")
 done
-[ ${#need[@]} -eq 0 ] && exit 0
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${need[@]}"
+if [ ${#need[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${need[@]}"
+fi
+web=$(cd "$(dirname "$0")/../web" && pwd)
+pinned="require('$web/package.json').devDependencies['playwright-core']"
+installed="require('$web/node_modules/playwright-core/package.json').version"
+if ! node -e "process.exit($installed === $pinned ? 0 : 1)" 2>/dev/null; then
+    (cd "$web" && npm ci --no-audit --no-fund)
+fi

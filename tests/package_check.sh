@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and builds the Debian package, and checks
-# that both hold the five programs and their manual pages, and that the
-# pages render without warnings; then builds the Windows zip and checks
-# that it holds the five static programs, their manual pages as text and
-# the README.
+# that both hold the five programs and their manual pages, the README and
+# the route maker page, and that the manual pages render without warnings;
+# then builds the Windows zip and checks that it holds the five static
+# programs, their manual pages as text, the README and the page. The page
+# comes from the web preset, which the install finds already built.
 set -eu
 cd "$(dirname "$0")/.."
 prefix=$(mktemp -d)
@@ -21,8 +22,10 @@ for program in Tolvek Brisham Quendal Marovin rt2preview; do
     [ -z "$warnings" ] || { echo "$program.1: $warnings"; exit 1; }
 done
 test -f "$prefix/share/doc/track-route-converters/README.md"
+cmp build/web/route-maker.html "$prefix/share/doc/track-route-converters/route-maker.html"
+grep -q "usr/share/doc/track-route-converters/route-maker.html\$" <<<"$listing"
 dpkg-deb -f "$deb" Package Version Depends
-echo "package check: 5 programs and 5 manual pages installed and packaged"
+echo "package check: 5 programs, 5 manual pages, the README and the page installed and packaged"
 
 cmake --workflow --preset windows-package >/dev/null
 zip=$(ls build/windows-package/*.zip)
@@ -35,4 +38,5 @@ for program in Tolvek Brisham Quendal Marovin rt2preview; do
     ! grep -q -i -E 'libstdc|libgcc|winpthread' <<<"$dlls"
 done
 grep -q "/README.md\$" <<<"$listing"
-echo "windows zip check: $(basename "$zip") holds 5 static programs, 5 manual pages and the README"
+grep -q "/route-maker.html\$" <<<"$listing"
+echo "windows zip check: $(basename "$zip") holds 5 static programs, 5 manual pages, the README and the page"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, then the unit and
 # end-to-end tests in the plain build and in the sanitizer build, the
-# install and package check, the fuzz seeds replayed and each fuzz target
+# route maker page in headless Chromium, the install and package check, the fuzz seeds replayed and each fuzz target
 # run for a few seconds (FUZZ_SECONDS, default 3), and the same unit and
 # end-to-end tests built for Windows (under Wine), aarch64 and s390x
 # (under qemu-user) and WebAssembly (under Node.js), and the real tracks
@@ -12,6 +12,7 @@ cd "$(dirname "$0")/.."
 bash tests/install_needs.sh
 cmake --workflow --preset ci
 cmake --workflow --preset asan
+cmake --workflow --preset web
 bash tests/package_check.sh
 bash fuzz/run.sh "${FUZZ_SECONDS:-3}"
 # A fresh Wine prefix is made once, before the tests start several Wine
