@@ -9,7 +9,7 @@ const thresholdInputs = {
     minDistance: $('min-distance'), maxDistance: $('max-distance'),
     maxAngle: $('max-angle'), maxError: $('max-error'),
 };
-const debounceMs = 250;
+const debounceMs = 150;
 // A run that reads nothing for this long has hung.
 const silenceLimitMs = 20000;
 
@@ -235,6 +235,10 @@ $('cancel').addEventListener('click', () => {
     setState('idle');
     setStatus('Stopped before the end. Change a threshold or choose the file again to convert it.');
 });
+
+// The worker is made at once, so that it is ready when a track comes.
+worker = newWorker();
+worker.postMessage({type: 'warm'});
 
 // A file dragged anywhere onto the page.
 let dragDepth = 0;

@@ -5,7 +5,7 @@
 // state; the wasm itself is compiled once per worker.
 'use strict';
 
-let compiled = null;
+let compiled = null, compiling = null;
 
 function wasmBytes() {
     const text = atob(ROUTE_MAKER_WASM);
@@ -20,37 +20,87 @@ function fileArgument(name) {
     return name.startsWith('-') ? './' + name : name;
 }
 
+// A program's standard output, kept whole up to 64 KiB; of a longer one
+// (a converter prints a progress line per waypoint) the first and the last
+// 32 KiB, which hold the settings, the last progress line and the message.
+const printedHalf = 32 * 1024;
+
+class Printed {
+    constructor() {
+        this.head = new Uint8Array(printedHalf);
+        this.tail = new Uint8Array(printedHalf);
+        this.count = 0;
+    }
+    add(byte) {
+        if (this.count < printedHalf) this.head[this.count] = byte;
+        else this.tail[(this.count - printedHalf) % printedHalf] = byte;
+        ++this.count;
+    }
+    bytes() {
+        if (this.count <= printedHalf) return this.head.slice(0, this.count);
+        const inTail = Math.min(this.count - printedHalf, printedHalf);
+        const end = (this.count - printedHalf) % printedHalf;
+        const out = new Uint8Array(printedHalf + inTail);
+        out.set(this.head);
+        if (inTail < printedHalf) {
+            out.set(this.tail.subarray(0, inTail), printedHalf);
+        } else {
+            out.set(this.tail.subarray(end), printedHalf);
+            out.set(this.tail.subarray(0, end), printedHalf + printedHalf - end);
+        }
+        return out;
+    }
+}
+
+// Every synchronous read of a File costs about a millisecond however
+// little it asks for, and the programs read 64 KiB at a time; so the track
+// is read in blocks of 8 MiB, one block held at a time, and the programs'
+// reads are served from it. report(bytesRead) hears of each read.
+const blockSize = 8 * 1024 * 1024;
+
+function blockReader(report) {
+    const reader = new FileReaderSync();
+    let block = null, blockStart = 0;
+    return function (stream, buffer, offset, length, position) {
+        const file = stream.node.contents;
+        if (position >= file.size) return 0;
+        const wanted = Math.min(length, file.size - position);
+        if (block === null || position < blockStart || position + wanted > blockStart + block.length) {
+            blockStart = position;
+            block = new Uint8Array(reader.readAsArrayBuffer(file.slice(position, position + Math.max(blockSize, wanted))));
+        }
+        buffer.set(block.subarray(position - blockStart, position - blockStart + wanted), offset);
+        report(position + wanted);
+        return wanted;
+    };
+}
+
 // Runs the program named by args[0] with the track file in the current
-// directory under its own name, read in blocks from the File itself.
+// directory under its own name, read from the File itself.
 // Returns its exit code, its standard output bytes and the instance, whose
 // file system holds what it wrote. report(bytesRead) hears of the reads of
 // the track.
 async function runProgram(args, file, report) {
-    if (compiled === null) compiled = await WebAssembly.compile(wasmBytes());
-    const printed = [];
+    await compile();
+    const printed = new Printed();
     const module = await createRouteMaker({
         instantiateWasm(imports, receive) {
             WebAssembly.instantiate(compiled, imports).then(receive);
             return {};
         },
-        preRun: [(m) => m.FS.init(null, (byte) => { if (byte !== null) printed.push(byte); }, () => {})],
+        preRun: [(m) => m.FS.init(null, (byte) => { if (byte !== null) printed.add(byte); }, () => {})],
         print() {},
         printErr() {},
     });
     const FS = module.FS, WORKERFS = module.WORKERFS;
-    const read = WORKERFS.stream_ops.read;
-    WORKERFS.stream_ops.read = function (stream, buffer, offset, length, position) {
-        const got = read.call(this, stream, buffer, offset, length, position);
-        report(position + got);
-        return got;
-    };
+    WORKERFS.stream_ops.read = blockReader(report);
     FS.mkdir('/track');
     FS.mount(WORKERFS, {files: [file]}, '/track');
     FS.mkdir('/work');
     FS.symlink('/track/' + file.name, '/work/' + file.name);
     FS.chdir('/work');
     const code = module.callMain(args);
-    return {code, stdout: new Uint8Array(printed), module};
+    return {code, stdout: printed.bytes(), module};
 }
 
 function text(bytes) {
@@ -63,6 +113,10 @@ function lastLine(stdout) {
     const parts = text(stdout).split(/[\r\n]+/).filter((part) => part.trim() !== '');
     return parts.length ? parts[parts.length - 1].trim() : '';
 }
+
+// The format judged of the last file (by its name, size and time), which a
+// picked file keeps however often it is converted.
+let judgedFile = null, judgedFormat = null;
 
 const programOf = {nmea: 'Tolvek', records: 'Brisham', plt: 'Quendal', gpx: 'Marovin'};
 
@@ -92,11 +146,16 @@ async function runJob(job) {
                                    stdout: text(result.stdout)});
 
     let format = job.format;
+    // The page's File arrives as a new copy with every job.
+    const fileKey = [job.file.name, job.file.size, job.file.lastModified].join('\n');
+    if (format === 'auto' && fileKey === judgedFile) format = judgedFormat;
     if (format === 'auto') {
         phase = 'judging';
         const judged = await runProgram(['judge', track], job.file, report);
         if (judged.code !== 0) return failed(judged);
         format = text(judged.stdout).trim();
+        judgedFile = fileKey;
+        judgedFormat = format;
     }
     const formatOptions = ['--format', format];
 
@@ -138,8 +197,17 @@ async function runJob(job) {
     post({type: 'picture', svg, stdout: text(drawn.stdout)});
 }
 
+// The compiled wasm, compiled once; later callers wait for the first.
+function compile() {
+    if (compiling === null) compiling = WebAssembly.compile(wasmBytes()).then((module) => { compiled = module; });
+    return compiling;
+}
+
 self.onmessage = (event) => {
     const job = event.data;
+    // The page starts a worker before it is needed, so that the wasm is
+    // compiled by the time a track comes.
+    if (job.type === 'warm') return void compile();
     runJob(job).catch((error) => {
         self.postMessage({id: job.id, type: 'crashed', message: String(error && error.message || error)});
     });

@@ -143,22 +143,23 @@ describe('failures', () => {
     });
 
     test('a worker that crashes or stops answering is reported and the page goes on', async () => {
-        const {context, page} = await openPage(browser);
-        // Workers made while the flag is set fail in the chosen way.
-        await page.evaluate(() => {
+        // Workers made while the flag is set fail in the chosen way once a
+        // job comes; the first is made as the page loads.
+        const {context, page} = await openPage(browser, {}, () => {
+            window.brokenWorker = 'crash';
             const RealWorker = window.Worker;
             window.Worker = class extends RealWorker {
                 constructor(url) {
                     const mode = window.brokenWorker;
                     if (!mode) return super(url);
-                    const source = mode === 'crash' ? 'self.onmessage = () => { throw new Error("broken"); };'
-                                                    : 'self.onmessage = () => {};';
+                    const source = mode === 'crash'
+                        ? 'self.onmessage = (e) => { if (e.data.type !== "warm") throw new Error("broken"); };'
+                        : 'self.onmessage = () => {};';
                     super(URL.createObjectURL(new Blob([source])));
                 }
             };
         });
         await page.clock.install();
-        await page.evaluate(() => { window.brokenWorker = 'crash'; });
         await page.setInputFiles('#track-file', join(examples, 'drive.gpx'));
         assert.equal(await waitForEnd(page), 'failed');
         assert.match(await text(page, 'message'), /^The converter stopped with an internal error: .*broken.*!$/);

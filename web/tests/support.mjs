@@ -83,12 +83,14 @@ export async function launch() {
 }
 
 // A fresh context and page on the route maker, with every request the
-// page or its worker makes noted in requests.
-export async function openPage(browser, options = {}) {
+// page or its worker makes noted in requests; initScript, a function, runs
+// in the page before the page's own script.
+export async function openPage(browser, options = {}, initScript = null) {
     const context = await browser.newContext(Object.assign({acceptDownloads: true}, options));
     const requests = [];
     context.on('request', (request) => requests.push(request.url()));
     const page = await context.newPage();
+    if (initScript !== null) await page.addInitScript(initScript);
     const errors = [];
     page.on('pageerror', (error) => errors.push(error.message));
     await page.goto(options.url || pageUrl);
