@@ -4,7 +4,8 @@
 // the screenshot of the README.
 import assert from 'node:assert/strict';
 import {createServer} from 'node:http';
-import {mkdirSync, readFileSync} from 'node:fs';
+import {closeSync, mkdirSync, mkdtempSync, openSync, readFileSync, rmSync, writeSync} from 'node:fs';
+import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
@@ -252,6 +253,27 @@ describe('the page as a person uses it', () => {
         }
         server.close();
         assert.deepEqual(asked, ['/route-maker.html']);
+    });
+
+    // A file past 2 GiB, mostly a hole that reads as zeros: its last
+    // points lie beyond every 32-bit offset.
+    test('a 2.2 GB track converts, to its last points', async () => {
+        const directory = mkdtempSync(join(tmpdir(), 'route-maker-big-'));
+        const path = join(directory, 'big.gpx');
+        const file = openSync(path, 'w');
+        writeSync(file, '<gpx><trk><trkseg><trkpt lat="55.0" lon="82.0"/><trkpt lat="55.001" lon="82.0"/>');
+        writeSync(file, '<trkpt lat="55.002" lon="82.0"/><trkpt lat="55.003" lon="82.001"/></trkseg></trk></gpx>\n',
+                  2.2e9);
+        closeSync(file);
+        const {context, page} = await openPage(browser);
+        await page.setInputFiles('#track-file', path);
+        assert.equal(await waitForEnd(page, 300000), 'done');
+        assert.equal(await text(page, 'points-read'), '4');
+        const expected = runNative('Marovin', {name: 'big.gpx', path},
+                                   ['big.gpx', 'big-forward.rt2', 'big-backward.rt2'], ['big-forward.rt2']);
+        assert.ok((await download(page, 'download-forward')).bytes.equals(expected.files['big-forward.rt2']));
+        await context.close();
+        rmSync(directory, {recursive: true, force: true});
     });
 
     test('the screenshot of the sample drive', async () => {
