@@ -67,8 +67,16 @@ export function sample(name) {
     return trackOf(name, readFileSync(join(examples, name)));
 }
 
+// The folders of the tracks written for the page, removed when the tests
+// end.
+const trackFolders = [];
+process.on('exit', () => {
+    for (const folder of trackFolders) rmSync(folder, {recursive: true, force: true});
+});
+
 export function trackFile(track) {
     const directory = mkdtempSync(join(tmpdir(), 'route-maker-track-'));
+    trackFolders.push(directory);
     const path = join(directory, track.name);
     writeFileSync(path, track.bytes);
     return path;
