@@ -22,38 +22,89 @@ double clamp_unit(double value) {
     return value;
 }
 
-}  // namespace
+// Everything of a hop but its two arc cosines: the distance is
+// cr_acos(distance_argument) * earth_radius_m; the bearing is
+// along_meridian_deg where the hop runs along a meridian, else
+// cr_acos(bearing_argument) * degrees_per_radian, negated to the west.
+struct HopArguments {
+    double distance_argument;
+    bool along_meridian;
+    double along_meridian_deg;
+    double bearing_argument;
+    bool west;
+};
 
-void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* distance_m,
-                          double* bearing_deg) {
+inline HopArguments hop_arguments(const TrackPoint& p, const TrackPoint& q) {
+    HopArguments hop;
     double cos_c = cr_cos(p.lon_rad - q.lon_rad) * (p.cos_lat * q.cos_lat) + (p.sin_lat * q.sin_lat);
     // Rounding can push the cosine of a tiny (or nearly antipodal) angle
     // past +-1, where the arc cosine has no value.
-    double central_angle = cr_acos(clamp_unit(cos_c));
-    *distance_m = std::fabs(central_angle * earth_radius_m);
+    hop.distance_argument = clamp_unit(cos_c);
 
     double dlon = q.lon_rad - p.lon_rad;
-    double along_meridian = p.lat_rad > q.lat_rad ? 180.0 : 0.0;
-    if (std::fabs(dlon) < meridian_threshold_rad) {
-        *bearing_deg = along_meridian;
-        return;
-    }
+    hop.along_meridian_deg = p.lat_rad > q.lat_rad ? 180.0 : 0.0;
+    hop.along_meridian = true;
+    hop.bearing_argument = 1.0;
+    hop.west = false;
+    if (std::fabs(dlon) < meridian_threshold_rad) return hop;
     // The denominator vanishes (or turns the square root negative) when the
     // cosine rounds to +-1 or the from-point sits on a pole; the meridian
     // rule then gives the sound direction: from a pole every hop runs along
     // a meridian, and a hop too short to measure has no side to turn to.
     double denominator = std::sqrt(1.0 - cos_c * cos_c) * p.cos_lat;
-    if (std::fabs(p.cos_lat) < pole_cosine || denominator == 0.0 || !std::isfinite(denominator)) {
-        *bearing_deg = along_meridian;
-        return;
-    }
-    double x = (q.sin_lat - p.sin_lat * cos_c) / denominator;
-    double bearing = cr_acos(clamp_unit(x)) * degrees_per_radian;
+    if (std::fabs(p.cos_lat) < pole_cosine || denominator == 0.0 || !std::isfinite(denominator))
+        return hop;
+    hop.along_meridian = false;
+    hop.bearing_argument = clamp_unit((q.sin_lat - p.sin_lat * cos_c) / denominator);
     // Only the sign of sin(dlon) counts; up to pi/4 it is the sign of dlon
     // itself, without the sine.
     double side = std::fabs(dlon) <= quarter_turn_half_rad ? dlon : cr_sin(dlon);
-    if (side < 0.0) bearing = -bearing;
-    *bearing_deg = bearing;
+    hop.west = side < 0.0;
+    return hop;
+}
+
+// Bounds on cr_acos(argument) * scale, negated when negative is set: the
+// product with a positive scale and the negation are monotonic, so the
+// bounds of the arc cosine carry over.
+inline BoundedValue bounded_acos(double argument, double scale, bool negative) {
+    double lo, hi;
+    acos_bounds(argument, &lo, &hi);
+    lo *= scale;
+    hi *= scale;
+    if (negative) return {-hi, -lo, argument, scale, true};
+    return {lo, hi, argument, scale, false};
+}
+
+}  // namespace
+
+void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* distance_m,
+                          double* bearing_deg) {
+    HopArguments hop = hop_arguments(p, q);
+    *distance_m = std::fabs(cr_acos(hop.distance_argument) * earth_radius_m);
+    if (hop.along_meridian) {
+        *bearing_deg = hop.along_meridian_deg;
+        return;
+    }
+    double bearing = cr_acos(hop.bearing_argument) * degrees_per_radian;
+    *bearing_deg = hop.west ? -bearing : bearing;
+}
+
+double refine_value(BoundedValue* value) {
+    double exact = cr_acos(value->acos_argument) * value->scale;
+    if (value->negative) exact = -exact;
+    value->lo = exact;
+    value->hi = exact;
+    return exact;
+}
+
+void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
+    HopArguments arguments = hop_arguments(p, q);
+    // The arc cosine is never negative, so the distance's absolute value
+    // changes nothing.
+    hop->distance_m = bounded_acos(arguments.distance_argument, earth_radius_m, false);
+    hop->bearing_deg = arguments.along_meridian
+                           ? known_value(arguments.along_meridian_deg)
+                           : bounded_acos(arguments.bearing_argument, degrees_per_radian, arguments.west);
 }
 
 }  // namespace core

@@ -20,6 +20,40 @@ inline constexpr double meridian_threshold_rad = 1e-6;
 void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* distance_m,
                           double* bearing_deg);
 
+// A distance or a bearing of distance_and_bearing held between two bounds
+// until a comparison needs more: its arc cosine is estimated, and computed
+// only on demand.
+struct BoundedValue {
+    double lo;  // lo <= value <= hi; lo == hi once the value is known
+    double hi;
+    // The value is cr_acos(acos_argument) * scale, negated when negative
+    // is set.
+    double acos_argument;
+    double scale;
+    bool negative;
+};
+
+// A value that is known.
+inline BoundedValue known_value(double value) { return {value, value, 1.0, 0.0, false}; }
+
+// Computes the value of one not yet known and keeps it in *value;
+// returns it.
+double refine_value(BoundedValue* value);
+
+// The value itself, computed the first time it is asked for.
+inline double exact_value(BoundedValue* value) {
+    return value->lo == value->hi ? value->lo : refine_value(value);
+}
+
+struct HopBounds {
+    BoundedValue distance_m;
+    BoundedValue bearing_deg;
+};
+
+// The hop of distance_and_bearing with bounds on its two results in place
+// of their arc cosines; exact_value gives distance_and_bearing's bits.
+void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop);
+
 }  // namespace core
 
 #endif

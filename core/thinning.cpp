@@ -54,24 +54,67 @@ int read_next_point(RecordParser parser, TrackPoint* point) {
     return result;
 }
 
-int offset_exceeds(double leg_m, double angle_rad, double limit_m) {
-    if (angle_rad >= 0.0 && angle_rad <= 1.0 && leg_m >= 0.0) {
+namespace {
+
+constexpr double tangent_margin = 0x1p-50;
+constexpr double half_pi_rounded = 1.5707963267948966;  // below pi/2
+constexpr double pi_rounded_down = 3.141592653589793;
+
+// Bounds on the tangent decide whether leg_m * cr_tan(angle_rad) >
+// limit_m for every leg_m within [leg_lo, leg_hi] and angle_rad within
+// [angle_lo, angle_hi]: 1 or 0, or -1 where they leave it open. The
+// rounded product is monotonic in each factor where both are not
+// negative, and the correctly rounded tangent is monotonic on every
+// interval where the tangent itself is.
+int offset_bounds(double leg_lo, double leg_hi, double angle_lo, double angle_hi, double limit_m) {
+    if (leg_lo < 0.0 || angle_lo < 0.0) return -1;
+    if (angle_hi <= 1.0) {
         // The tangent's series has only positive terms: angle + angle^3/3
         // lies below it, and with 0.2241 angle^5 added (tan 1 - 4/3 =
         // 0.22407.., rounded up) above it, up to 1. The margins of 2^-50
         // cover the roundings here and the tangent's own half ulp.
-        double square = angle_rad * angle_rad;
-        double below = angle_rad + angle_rad * square * (1.0 / 3);
-        double above = below + square * square * angle_rad * 0.2241;
-        if (leg_m * (above * (1.0 + 0x1p-50)) <= limit_m) return 0;
-        if (leg_m * (below * (1.0 - 0x1p-50)) > limit_m) return 1;
+        double square = angle_hi * angle_hi;
+        double above = angle_hi + angle_hi * square * (1.0 / 3) + square * square * angle_hi * 0.2241;
+        if (leg_hi * (above * (1.0 + tangent_margin)) <= limit_m) return 0;
+        square = angle_lo * angle_lo;
+        double below = angle_lo + angle_lo * square * (1.0 / 3);
+        if (leg_lo * (below * (1.0 - tangent_margin)) > limit_m) return 1;
+        return -1;
     }
+    // Past the double below pi/2 and up to pi the tangent is negative, so
+    // the offset is not above a limit that is not negative (or NaN).
+    if (angle_lo > half_pi_rounded && angle_hi <= pi_rounded_down && !(limit_m < 0.0)) return 0;
+    return -1;
+}
+
+}  // namespace
+
+int offset_exceeds(double leg_m, double angle_rad, double limit_m) {
+    int decided = offset_bounds(leg_m, leg_m, angle_rad, angle_rad, limit_m);
+    if (decided >= 0) return decided;
     return leg_m * cr_tan(angle_rad) > limit_m ? 1 : 0;
 }
 
 double fold_angle(double difference_deg) {
     return difference_deg > 180.0 ? 360.0 - difference_deg : difference_deg;
 }
+
+namespace {
+
+// The angle between two bearings, as the turn and the offset take it.
+double angle_between(double bearing_deg, double reference_deg) {
+    return fold_angle(std::fabs(bearing_deg - reference_deg));
+}
+
+int offset_decision(const RunSettings& limits, double leg_distance_m, double leg_bearing_deg,
+                    double reference_bearing_deg) {
+    // The tangent turns negative past 90 degrees, so a candidate behind the
+    // reference direction never fires this test.
+    double offset_deg = angle_between(leg_bearing_deg, reference_bearing_deg);
+    return offset_exceeds(leg_distance_m, offset_deg * radians_per_degree, limits.max_orth_error_m);
+}
+
+}  // namespace
 
 int waypoint_decision(const RunSettings& limits, double leg_distance_m, double leg_bearing_deg,
                       double step_distance_m, double step_bearing_deg,
@@ -81,12 +124,8 @@ int waypoint_decision(const RunSettings& limits, double leg_distance_m, double l
     if (leg_distance_m > limits.max_distance_m) return 1;
     // The turn compares where the track leaves the candidate with where it
     // left the last waypoint.
-    double turn_deg = fold_angle(std::fabs(step_bearing_deg - reference_bearing_deg));
-    if (turn_deg > limits.max_angle_deg) return 1;
-    // The tangent turns negative past 90 degrees, so a candidate behind the
-    // reference direction never fires this test.
-    double offset_deg = fold_angle(std::fabs(leg_bearing_deg - reference_bearing_deg));
-    return offset_exceeds(leg_distance_m, offset_deg * radians_per_degree, limits.max_orth_error_m);
+    if (angle_between(step_bearing_deg, reference_bearing_deg) > limits.max_angle_deg) return 1;
+    return offset_decision(limits, leg_distance_m, leg_bearing_deg, reference_bearing_deg);
 }
 
 int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
@@ -95,13 +134,93 @@ int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_dista
                              step_bearing_deg, reference_bearing_deg);
 }
 
+ExactPathCounts exact_path_counts;
+
+namespace {
+
+struct Range {
+    double lo, hi;
+};
+
+// Bounds on angle_between(a, b) for a and b anywhere within their bounds.
+// Every step is monotonic, or monotonic on pieces: the rounded difference
+// lies between those of the far ends; its absolute value between theirs,
+// or between 0 and the larger where they straddle 0; fold_angle keeps
+// values up to 180 and maps those above to 360 - value, decreasing, so an
+// interval across 180 folds to the smaller of its two low ends up to 180.
+Range angle_bounds(const BoundedValue& a, const BoundedValue& b) {
+    double low = a.lo - b.hi, high = a.hi - b.lo;
+    Range r;
+    if (low >= 0.0) r = {low, high};
+    else if (high <= 0.0) r = {-high, -low};
+    else r = {0.0, -low > high ? -low : high};
+    if (r.lo > 180.0) return {360.0 - r.hi, 360.0 - r.lo};
+    if (r.hi > 180.0) {
+        double folded = 360.0 - r.hi;
+        return {folded < r.lo ? folded : r.lo, 180.0};
+    }
+    return r;
+}
+
+// value < limit, from the bounds where they decide.
+bool below(BoundedValue* value, double limit, long long* exact_count) {
+    if (value->hi < limit) return true;
+    if (value->lo >= limit) return false;
+    if (value->lo != value->hi) ++*exact_count;
+    return exact_value(value) < limit;
+}
+
+// value > limit, from the bounds where they decide.
+bool above(BoundedValue* value, double limit, long long* exact_count) {
+    if (value->lo > limit) return true;
+    if (value->hi <= limit) return false;
+    if (value->lo != value->hi) ++*exact_count;
+    return exact_value(value) > limit;
+}
+
+}  // namespace
+
+int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
+                              BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
+                              BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
+                              bool leg_is_reference) {
+    ExactPathCounts& counts = exact_path_counts;
+    ++counts.decisions;
+    // The tests of waypoint_decision in its order; each gives the answer
+    // of the exact values.
+    if (below(step_distance_m, limits.min_distance_m, &counts.step_below_minimum) &&
+        below(leg_distance_m, limits.min_distance_m, &counts.leg_below_minimum))
+        return 0;
+    if (above(leg_distance_m, limits.max_distance_m, &counts.leg_above_maximum)) return 1;
+
+    Range turn = angle_bounds(*step_bearing_deg, *reference_bearing_deg);
+    if (turn.lo > limits.max_angle_deg) return 1;
+    if (!(turn.hi <= limits.max_angle_deg)) {
+        ++counts.turn;
+        double exact_turn = angle_between(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
+        if (exact_turn > limits.max_angle_deg) return 1;
+    }
+
+    // The same bearing on both sides is 0 degrees apart, and a finite leg
+    // times the tangent of 0 is 0.
+    if (leg_is_reference) return 0.0 > limits.max_orth_error_m ? 1 : 0;
+    Range offset = angle_bounds(*leg_bearing_deg, *reference_bearing_deg);
+    int decided = offset_bounds(leg_distance_m->lo, leg_distance_m->hi, offset.lo * radians_per_degree,
+                                offset.hi * radians_per_degree, limits.max_orth_error_m);
+    if (decided >= 0) return decided;
+    ++counts.offset;
+    return offset_decision(limits, exact_value(leg_distance_m), exact_value(leg_bearing_deg),
+                           exact_value(reference_bearing_deg));
+}
+
 void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink sink) {
     thinning->limits = limits;
     thinning->sink = sink;
-    thinning->leg_distance_m = 0.0;
-    thinning->leg_bearing_deg = 0.0;
-    thinning->step_distance_m = 0.0;
-    thinning->step_bearing_deg = 0.0;
+    thinning->leg_distance_m = known_value(0.0);
+    thinning->leg_bearing_deg = known_value(0.0);
+    thinning->step_distance_m = known_value(0.0);
+    thinning->step_bearing_deg = known_value(0.0);
+    thinning->reference_bearing_deg = known_value(0.0);
     thinning->track_length_m = 0.0;
     thinning->points_read = 0;
     thinning->waypoints_written = 0;
@@ -115,19 +234,35 @@ void hand_waypoint(Thinning* thinning, TrackPoint* point) {
     thinning->sink.take_waypoint(thinning, point);
 }
 
+// Adds the hop to the track length: where the sums with its two bounds
+// round to the same double, so does the sum with the hop itself, as
+// rounding is monotonic.
+void add_to_track_length(Thinning* thinning, BoundedValue* hop_m) {
+    double sum = thinning->track_length_m + hop_m->lo;
+    if (sum != thinning->track_length_m + hop_m->hi) {
+        ++exact_path_counts.track_length;
+        sum = thinning->track_length_m + exact_value(hop_m);
+    }
+    thinning->track_length_m = sum;
+}
+
 }  // namespace
 
 void take_point(Thinning* thinning) {
-    double hop_distance_m = 0.0, hop_bearing_deg = 0.0;
+    HopBounds hop = {known_value(0.0), known_value(0.0)};
     if (thinning->points_read >= 1) {
         const TrackPoint& before =
             thinning->points_read == 1 ? thinning->last_waypoint : thinning->candidate;
-        distance_and_bearing(before, thinning->lookahead, &hop_distance_m, &hop_bearing_deg);
+        measure_hop(before, thinning->lookahead, &hop);
     }
-    take_point_after_hop(thinning, hop_distance_m, hop_bearing_deg);
+    take_point_after_bounded_hop(thinning, hop);
 }
 
 void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_bearing_deg) {
+    take_point_after_bounded_hop(thinning, HopBounds{known_value(hop_distance_m), known_value(hop_bearing_deg)});
+}
+
+void take_point_after_bounded_hop(Thinning* thinning, const HopBounds& hop) {
     Thinning& t = *thinning;
     int count = ++t.points_read;
     if (count == 1) {
@@ -136,26 +271,32 @@ void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_
     }
     if (count == 2) {
         t.candidate = t.lookahead;
-        t.leg_distance_m = hop_distance_m;
-        t.leg_bearing_deg = hop_bearing_deg;
-        t.last_waypoint.bearing_deg = hop_bearing_deg;
-        t.track_length_m += hop_distance_m;
+        t.leg_distance_m = hop.distance_m;
+        t.leg_bearing_deg = hop.bearing_deg;
+        t.reference_bearing_deg = hop.bearing_deg;
+        add_to_track_length(thinning, &t.leg_distance_m);
         return;
     }
-    if (count > 3 && !t.leg_is_step)
-        distance_and_bearing(t.last_waypoint, t.candidate, &t.leg_distance_m, &t.leg_bearing_deg);
-    t.step_distance_m = hop_distance_m;
-    t.step_bearing_deg = hop_bearing_deg;
-    t.candidate.bearing_deg = hop_bearing_deg;
-    t.track_length_m += hop_distance_m;
+    if (count > 3 && !t.leg_is_step) {
+        HopBounds leg;
+        measure_hop(t.last_waypoint, t.candidate, &leg);
+        t.leg_distance_m = leg.distance_m;
+        t.leg_bearing_deg = leg.bearing_deg;
+    }
+    t.step_distance_m = hop.distance_m;
+    t.step_bearing_deg = hop.bearing_deg;
+    add_to_track_length(thinning, &t.step_distance_m);
     if (count == 3) hand_waypoint(thinning, &t.last_waypoint);
 
-    t.leg_is_step = waypoint_decision(t.limits, t.leg_distance_m, t.leg_bearing_deg,
-                                      t.step_distance_m, t.step_bearing_deg,
-                                      t.last_waypoint.bearing_deg) != 0;
+    // The first leg is the first hop, and so is the reference bearing.
+    bool leg_is_reference = count == 3 || t.leg_is_step;
+    t.leg_is_step = bounded_waypoint_decision(t.limits, &t.leg_distance_m, &t.leg_bearing_deg,
+                                              &t.step_distance_m, &t.step_bearing_deg,
+                                              &t.reference_bearing_deg, leg_is_reference) != 0;
     if (t.leg_is_step) {
         hand_waypoint(thinning, &t.candidate);
         t.last_waypoint = t.candidate;
+        t.reference_bearing_deg = t.step_bearing_deg;
         t.leg_distance_m = t.step_distance_m;
         t.leg_bearing_deg = t.step_bearing_deg;
     }

@@ -4,6 +4,7 @@
 #define CORE_THINNING_H
 
 #include "core/command_line.h"
+#include "core/distance.h"
 #include "core/entry.h"
 #include "core/track_point.h"
 
@@ -38,6 +39,28 @@ int waypoint_decision(const RunSettings& limits, double leg_distance_m, double l
 int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
                 double step_bearing_deg, double reference_bearing_deg);
 
+// waypoint_decision of the exact values of the five, decided from their
+// bounds wherever these leave no doubt; a value is computed (and kept)
+// only for a comparison they do not decide. Where leg_is_reference is
+// set, the leg's bearing is the reference bearing itself.
+int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
+                              BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
+                              BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
+                              bool leg_is_reference);
+
+// How often a comparison was too close for the bounds and needed exact
+// values, since the process started; decisions counts every decision.
+struct ExactPathCounts {
+    long long decisions;
+    long long step_below_minimum;  // step distance vs the minimal distance
+    long long leg_below_minimum;   // leg distance vs the minimal distance
+    long long leg_above_maximum;   // leg distance vs the maximal distance
+    long long turn;                // turn vs the maximal angle
+    long long offset;              // offset vs the maximal orthogonal error
+    long long track_length;        // the hop added to the track length
+};
+extern ExactPathCounts exact_path_counts;
+
 struct Thinning;
 
 // Where a thinning hands each waypoint as it is decided, in route order.
@@ -59,11 +82,15 @@ struct Thinning {
     TrackPoint last_waypoint;
     TrackPoint candidate;
     TrackPoint lookahead;
-    double leg_distance_m;  // last waypoint to candidate
-    double leg_bearing_deg;
-    double step_distance_m;  // candidate to lookahead
-    double step_bearing_deg;
-    double track_length_m;
+    // The hops are held between bounds until a decision needs more.
+    BoundedValue leg_distance_m;  // last waypoint to candidate
+    BoundedValue leg_bearing_deg;
+    BoundedValue step_distance_m;  // candidate to lookahead
+    BoundedValue step_bearing_deg;
+    // From the last waypoint to the track point after it: the direction
+    // that turns and offsets are measured from.
+    BoundedValue reference_bearing_deg;
+    double track_length_m;  // exact
     int points_read;
     int waypoints_written;
     // The last decision made the candidate a waypoint, so the leg to the
@@ -83,6 +110,10 @@ void take_point(Thinning* thinning);
 // this one are already measured (they are the same for every thinning of
 // one track).
 void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_bearing_deg);
+
+// take_point with the hop from the track point before already bounded by
+// measure_hop; its values are computed as the thinning needs them.
+void take_point_after_bounded_hop(Thinning* thinning, const HopBounds& hop);
 
 // Ends the track: the last point becomes the last waypoint without a
 // decision. Returns false, handing nothing more, when fewer than three

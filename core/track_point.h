@@ -19,9 +19,6 @@ struct TrackPoint {
     double lon_deg;  // east positive
     double lat_rad;  // lat_deg * radians_per_degree
     double lon_rad;  // lon_deg * radians_per_degree
-    // Initial great-circle bearing from this point to the track point after
-    // it; set by the thinning loop only.
-    double bearing_deg;
     // sin and cos of lat_rad, taken once when the point is read rather than
     // in every measurement it takes part in; the values are the same bits.
     double sin_lat;
