@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/cr_math_inline.h"
 #include "core/cr_math_slow.h"
 #include "core/cr_math_tables.h"
 #include "core/double_double.h"
@@ -22,26 +23,16 @@ using namespace cr_math_tables;
 // twice the largest error measured against MPFR (2^-67.5 for the sine and
 // cosine, their quotient and the arc cosine alike), which is what the
 // analysis of each evaluation gives too.
-constexpr double sin_cos_error = 0x1.8p-67;
+constexpr double sin_cos_error = cr_sin_cos_error;
 constexpr double tan_error = 0x1.8p-66;
 constexpr double acos_error = 0x1.8p-67;
 
 constexpr double quarter_pi = 0x1.921fb54442d18p-1;  // pi/4 rounded down
+// Up to here cr_sin_cos takes pi/2 - |x| in place of the full reduction.
+constexpr double complement_limit = 0x1.921fb54442d18p+0 - 0x1p-30;
 constexpr double fast_limit = 32.0;  // k * the pi/2 parts stays exact below
 
 double not_a_number() { return std::numeric_limits<double>::quiet_NaN(); }
-
-// Rounds y to the nearest double when y plus or minus its error bound
-// rounds to the same one; the error of the two additions is far below the
-// bound.
-bool round_safely(DoubleDouble y, double relative_error, double* result) {
-    double error = relative_error * std::fabs(y.hi);
-    double below = y.hi + (y.lo - error);
-    double above = y.hi + (y.lo + error);
-    if (below != above) return false;
-    *result = below;
-    return true;
-}
 
 DoubleDouble negate(DoubleDouble y) { return {-y.hi, -y.lo}; }
 
@@ -153,9 +144,8 @@ inline DoubleDouble sqrt_of(double z) {
 // cos x - 1 and tan x - x alone, each well below 2^-16 of the result, so
 // that their rounding errors stay near 2^-69.
 inline DoubleDouble small_trig(Trig function, double x) {
+    if (function == Trig::cosine) return small_cosine(x);
     double x2 = x * x;
-    if (function == Trig::cosine)
-        return fast_two_sum(1.0, x2 * (-0.5 + x2 * (1.0 / 24 - x2 * (1.0 / 720))));
     double rest = function == Trig::sine
                       ? x * x2 * (-1.0 / 6 + x2 * (1.0 / 120 - x2 * (1.0 / 5040)))
                       : x * x2 * (1.0 / 3 + x2 * (2.0 / 15 + x2 * (17.0 / 315 + x2 * (62.0 / 2835))));
@@ -207,6 +197,51 @@ FastResult fast_trig(Trig function, double x) {
     return table_trig(function, x);
 }
 
+namespace {
+
+// sin x and cos x in double-double, for 2^-27 <= |x| <= 32.
+[[gnu::always_inline]] inline void sin_cos_estimate(double x, DoubleDouble* sine, DoubleDouble* cosine) {
+    double ax = std::fabs(x);
+    DoubleDouble y_sin, y_cos;
+    if (ax <= complement_limit) {
+        // Latitudes: up to pi/4 from |x| itself; beyond, from r = pi/2 - |x|
+        // with sin x = cos r and cos x = sin r. pi/2 - |x| is exact for the
+        // double pi/2 (the two are within a factor two), and its low part
+        // adds the rest of pi/2 up to 2^-107: below 2^-76 of sin r for
+        // r >= 2^-30, far below the error bound.
+        bool complement = ax > quarter_pi;
+        DoubleDouble r = complement ? DoubleDouble{pi_over_2[0] - ax, pi_over_2[1]} : DoubleDouble{ax, 0.0};
+        TablePoint p = table_point(r);
+        DoubleDouble s = sin_at(p), c = cos_at(p);
+        y_sin = complement ? c : s;
+        y_cos = complement ? s : c;
+        if (x < 0) y_sin = negate(y_sin);
+    } else {
+        DoubleDouble r;
+        int quadrant = reduce(x, &r);
+        TablePoint p = table_point(r);
+        DoubleDouble s = sin_at(p), c = cos_at(p);
+        // sin(k pi/2 + r), cos(k pi/2 + r) from sin r, cos r by quadrant.
+        y_sin = quadrant & 1 ? c : s;
+        y_cos = quadrant & 1 ? negate(s) : c;
+        if (quadrant & 2) {
+            y_sin = negate(y_sin);
+            y_cos = negate(y_cos);
+        }
+    }
+    *sine = y_sin;
+    *cosine = y_cos;
+}
+
+}  // namespace
+
+void fast_sin_cos(double x, FastResult* sine, FastResult* cosine) {
+    DoubleDouble y_sin, y_cos;
+    sin_cos_estimate(x, &y_sin, &y_cos);
+    *sine = {y_sin, sin_cos_error};
+    *cosine = {y_cos, sin_cos_error};
+}
+
 void cr_sin_cos(double x, double* sine, double* cosine) {
     double ax = std::fabs(x);
     if (x != x || ax < 0x1p-27 || ax > fast_limit) {
@@ -214,16 +249,8 @@ void cr_sin_cos(double x, double* sine, double* cosine) {
         *cosine = cr_cos(x);
         return;
     }
-    DoubleDouble r;
-    int quadrant = reduce(x, &r);
-    TablePoint p = table_point(r);
-    DoubleDouble s = sin_at(p), c = cos_at(p);
-    // sin(k pi/2 + r), cos(k pi/2 + r) from sin r, cos r by quadrant.
-    DoubleDouble y_sin = quadrant & 1 ? c : s, y_cos = quadrant & 1 ? negate(s) : c;
-    if (quadrant & 2) {
-        y_sin = negate(y_sin);
-        y_cos = negate(y_cos);
-    }
+    DoubleDouble y_sin, y_cos;
+    sin_cos_estimate(x, &y_sin, &y_cos);
     if (!round_safely(y_sin, sin_cos_error, sine)) *sine = slow_trig(Trig::sine, x);
     if (!round_safely(y_cos, sin_cos_error, cosine)) *cosine = slow_trig(Trig::cosine, x);
 }
@@ -264,72 +291,6 @@ FastResult fast_acos(double x) { return acos_estimate(x); }
 
 AcosMargins acos_margins = {0x1p-50, 0x1p-45};
 
-// Bounds on cr_acos(x), proven as follows; "2^-k" below always bounds an
-// absolute value, and every rounding is to nearest (at most half an ulp).
-//
-// Near 1 (z = (1 - x)/2 < 2^-16, exact since 1 - x is exact for x >= 1/2):
-// acos x = 2 asin(sqrt z) = 2 sqrt(z) (1 + z/6 + 3z^2/40 + 15z^3/336 + R)
-// with R = sum of c_k z^k, k >= 4, whose coefficients are positive and
-// fall (c_k+1/c_k = (2k+1)^2/((2k+2)(2k+3))), so R <= c_4 z^4/(1 - z)
-// < 0.031 * 2^-64 < 2^-69. The rounded root has relative error 2^-53, so
-// has 1 + t, and so has the product by 2s; t itself (below 2^-18.5) is off
-// by a few of its own ulps, under 2^-68, constants included. The estimate
-// e is therefore acos(x) (1 + r) with |r| <= 3 * 2^-53 + 2^-67 < 0.38 *
-// 2^-50, and e (1 -+ 2^-50), rounded (another 2^-53 = 0.125 * 2^-50),
-// lies below and above acos x.
-//
-// Elsewhere, from the arc sine at u in [0, 1/2]: u = |x| for |x| <= 1/2,
-// else u = sqrt z (rounded) with acos x = 2 asin u for x > 0 and
-// pi - 2 asin u for x < 0. With b = j/128 the nearest table point and
-// d = u - b (exact, |d| <= 2^-8), asin u = c_0 + c_1 d + ... + c_5 d^5 +
-// f^(6)(y) d^6/6! for some y between b and u (Lagrange). Every derivative
-// of asin is odd or even with a series of positive terms, so
-// |f^(6)(y)|/6! <= f^(6)(0.50390625)/6! = 1.3498.., and the remainder is
-// below 1.35 * 2^-48 < 2^-47.56. The table's c_0 and c_1 are used without
-// their low parts (2^-54, and 2^-53 times |d| = 2^-61), the other
-// coefficients are within 2^-53 of their own size times d^k (< 2^-69).
-// Evaluated as (c_0 + c_1 d) + d^2 ((c_2 + c_3 d) + d^2 (c_4 + c_5 d)):
-// c_1 d rounds by 2^-60.8, the sum with c_0 (below 0.53) by 2^-54, the
-// second part (below 0.41) and its product with d^2 (below 2^-16) by
-// under 2^-68 together, the last sum (below 0.53) by 2^-54. So the arc
-// sine is within 2^-47.56 + 2^-54 + 2^-54 + 2^-54 + 2^-60 < 2^-47.5 of
-// asin u. The rounded root moves asin u by at most 1.155 (the slope
-// 1/sqrt(1 - 1/4)) times 2^-54 < 2^-53.7. Then pi/2 - asin (or + asin):
-// pi/2 as one double is off by 2^-53.8, the result (below 2.1) rounds by
-// 2^-52: 2^-47.4 in all. 2 asin: twice the error, 2^-46.45. pi - 2 asin:
-// pi off by 2^-52.8, the result rounds by 2^-52: 2^-46.3. So e is within
-// 2^-46.3 of acos x, and e -+ 2^-45, rounded (2^-52), lies below and
-// above it.
-//
-// Both bounds are doubles, and cr_acos x is acos x rounded to nearest, a
-// monotonic rounding: it lies between them too.
-void acos_bounds(double x, double* lo, double* hi) {
-    double ax = std::fabs(x);
-    if (!(ax <= 1.0)) {
-        *lo = *hi = cr_acos(x);  // NaN
-        return;
-    }
-    double z = (1.0 - ax) * 0.5;
-    if (x > 0.5 && z < 0x1p-16) {
-        double s = std::sqrt(z);
-        double t = z * (1.0 / 6 + z * (3.0 / 40 + z * (15.0 / 336)));
-        double e = (2.0 * s) * (1.0 + t);
-        *lo = e * (1.0 - acos_margins.relative);
-        *hi = e * (1.0 + acos_margins.relative);
-        return;
-    }
-    double u = ax <= 0.5 ? ax : std::sqrt(z);
-    double j = round_to_integer(u * 128.0);
-    const double* c = asin_table[static_cast<int>(j)];
-    double d = u - j * 0x1p-7;  // exact
-    double d2 = d * d;
-    double a = (c[0] + c[2] * d) + d2 * ((c[4] + c[5] * d) + d2 * (c[6] + c[7] * d));
-    double e;
-    if (ax <= 0.5) e = x < 0 ? pi_over_2[0] + a : pi_over_2[0] - a;
-    else e = x > 0 ? 2.0 * a : pi[0] - 2.0 * a;
-    *lo = e - acos_margins.absolute;
-    *hi = e + acos_margins.absolute;
-}
 
 double cr_acos(double x) {
     if (!(std::fabs(x) <= 1.0)) return x != x ? x : not_a_number();

@@ -18,22 +18,6 @@ void cr_sin_cos(double x, double* sine, double* cosine);
 // Correctly rounded on [-1, 1]; NaN for NaN and outside [-1, 1].
 double cr_acos(double x);
 
-// Bounds *lo <= cr_acos(x) <= *hi for x in [-1, 1], from an evaluation
-// several times cheaper than cr_acos itself: *hi - *lo is at most 2^-43,
-// and at most 2^-48 of the value for x > 1 - 2^-15, where the arc cosine
-// is below 2^-7. Both are the value itself where that is known (x = 1).
-void acos_bounds(double x, double* lo, double* hi);
-
-// How far acos_bounds widens its estimates: the relative margin of the
-// series near 1 (2^-50) and the absolute one of the table (2^-45). Every
-// run keeps them; a test narrows them to show that too tight a bound
-// changes decisions.
-struct AcosMargins {
-    double relative;
-    double absolute;
-};
-extern AcosMargins acos_margins;
-
 }  // namespace core
 
 #endif

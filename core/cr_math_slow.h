@@ -20,6 +20,10 @@ struct FastResult {
 // The function of x for 2^-27 <= |x| <= 32.
 FastResult fast_trig(Trig function, double x);
 
+// sin x and cos x at once for 2^-27 <= |x| <= 32, as cr_sin_cos takes
+// them: latitudes up to pi/2 - 2^-30 without the general reduction.
+void fast_sin_cos(double x, FastResult* sine, FastResult* cosine);
+
 // acos(x) for -1 <= x <= 1.
 FastResult fast_acos(double x);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/cr_math.h"
+#include "core/cr_math_inline.h"
 
 namespace core {
 
@@ -34,9 +35,9 @@ struct HopArguments {
     bool west;
 };
 
-inline HopArguments hop_arguments(const TrackPoint& p, const TrackPoint& q) {
+[[gnu::always_inline]] inline HopArguments hop_arguments(const TrackPoint& p, const TrackPoint& q) {
     HopArguments hop;
-    double cos_c = cr_cos(p.lon_rad - q.lon_rad) * (p.cos_lat * q.cos_lat) + (p.sin_lat * q.sin_lat);
+    double cos_c = cr_cos_inline(p.lon_rad - q.lon_rad) * (p.cos_lat * q.cos_lat) + (p.sin_lat * q.sin_lat);
     // Rounding can push the cosine of a tiny (or nearly antipodal) angle
     // past +-1, where the arc cosine has no value.
     hop.distance_argument = clamp_unit(cos_c);
@@ -63,16 +64,23 @@ inline HopArguments hop_arguments(const TrackPoint& p, const TrackPoint& q) {
     return hop;
 }
 
-// Bounds on cr_acos(argument) * scale, negated when negative is set: the
-// product with a positive scale and the negation are monotonic, so the
-// bounds of the arc cosine carry over.
-inline BoundedValue bounded_acos(double argument, double scale, bool negative) {
+// Bounds on cr_acos(argument) * scale: the product with a positive scale
+// is monotonic, and with a negative one too, the other way round.
+[[gnu::always_inline]] inline BoundedValue bounded_acos(double argument, double scale) {
     double lo, hi;
     acos_bounds(argument, &lo, &hi);
-    lo *= scale;
-    hi *= scale;
-    if (negative) return {-hi, -lo, argument, scale, true};
-    return {lo, hi, argument, scale, false};
+    if (scale < 0.0) return {hi * scale, lo * scale, argument, scale};
+    return {lo * scale, hi * scale, argument, scale};
+}
+
+[[gnu::always_inline]] inline void bound_hop(const HopArguments& arguments, HopBounds* hop) {
+    // The arc cosine is never negative, so the distance's absolute value
+    // changes nothing.
+    hop->distance_m = bounded_acos(arguments.distance_argument, earth_radius_m);
+    hop->bearing_deg = arguments.along_meridian
+                           ? known_value(arguments.along_meridian_deg)
+                           : bounded_acos(arguments.bearing_argument,
+                                          arguments.west ? -degrees_per_radian : degrees_per_radian);
 }
 
 }  // namespace
@@ -89,22 +97,23 @@ void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* dist
     *bearing_deg = hop.west ? -bearing : bearing;
 }
 
+// -(A * s) is A * -s, bit for bit: rounding to nearest is symmetric.
 double refine_value(BoundedValue* value) {
     double exact = cr_acos(value->acos_argument) * value->scale;
-    if (value->negative) exact = -exact;
     value->lo = exact;
     value->hi = exact;
     return exact;
 }
 
 void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
-    HopArguments arguments = hop_arguments(p, q);
-    // The arc cosine is never negative, so the distance's absolute value
-    // changes nothing.
-    hop->distance_m = bounded_acos(arguments.distance_argument, earth_radius_m, false);
-    hop->bearing_deg = arguments.along_meridian
-                           ? known_value(arguments.along_meridian_deg)
-                           : bounded_acos(arguments.bearing_argument, degrees_per_radian, arguments.west);
+    bound_hop(hop_arguments(p, q), hop);
+}
+
+void measure_hops(const TrackPoint& p, const TrackPoint& q, const TrackPoint& r, HopBounds* pq,
+                  HopBounds* qr) {
+    HopArguments first = hop_arguments(p, q), second = hop_arguments(q, r);
+    bound_hop(first, pq);
+    bound_hop(second, qr);
 }
 
 }  // namespace core

@@ -26,15 +26,14 @@ void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* dist
 struct BoundedValue {
     double lo;  // lo <= value <= hi; lo == hi once the value is known
     double hi;
-    // The value is cr_acos(acos_argument) * scale, negated when negative
-    // is set.
+    // The value is cr_acos(acos_argument) * scale; the scale is negative
+    // for a bearing to the west.
     double acos_argument;
     double scale;
-    bool negative;
 };
 
 // A value that is known.
-inline BoundedValue known_value(double value) { return {value, value, 1.0, 0.0, false}; }
+inline BoundedValue known_value(double value) { return {value, value, 1.0, 0.0}; }
 
 // Computes the value of one not yet known and keeps it in *value;
 // returns it.
@@ -53,6 +52,10 @@ struct HopBounds {
 // The hop of distance_and_bearing with bounds on its two results in place
 // of their arc cosines; exact_value gives distance_and_bearing's bits.
 void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop);
+
+// measure_hop from p to q and from q to r at once, the two interleaved.
+void measure_hops(const TrackPoint& p, const TrackPoint& q, const TrackPoint& r, HopBounds* pq,
+                  HopBounds* qr);
 
 }  // namespace core
 

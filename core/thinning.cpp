@@ -216,10 +216,8 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
 void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink sink) {
     thinning->limits = limits;
     thinning->sink = sink;
-    thinning->leg_distance_m = known_value(0.0);
-    thinning->leg_bearing_deg = known_value(0.0);
-    thinning->step_distance_m = known_value(0.0);
-    thinning->step_bearing_deg = known_value(0.0);
+    thinning->leg = HopBounds{known_value(0.0), known_value(0.0)};
+    thinning->step = thinning->leg;
     thinning->reference_bearing_deg = known_value(0.0);
     thinning->track_length_m = 0.0;
     thinning->points_read = 0;
@@ -246,62 +244,78 @@ void add_to_track_length(Thinning* thinning, BoundedValue* hop_m) {
     thinning->track_length_m = sum;
 }
 
+// The first two points: the first is the last waypoint; the hop to the
+// second is the first leg, and its bearing the first reference.
+void take_first_points(Thinning* thinning) {
+    Thinning& t = *thinning;
+    if (t.points_read == 1) {
+        copy_position(&t.last_waypoint, t.lookahead);
+        return;
+    }
+    t.reference_bearing_deg = t.leg.bearing_deg;
+    add_to_track_length(thinning, &t.leg.distance_m);
+    copy_position(&t.candidate, t.lookahead);
+}
+
+// From the third point on, with t.step the hop from the candidate to the
+// lookahead and t.leg the one from the last waypoint to the candidate:
+// decides the candidate.
+void decide_candidate(Thinning* thinning) {
+    Thinning& t = *thinning;
+    add_to_track_length(thinning, &t.step.distance_m);
+    if (t.points_read == 3) hand_waypoint(thinning, &t.last_waypoint);
+
+    // The first leg is the first hop, and so is the reference bearing.
+    bool leg_is_reference = t.points_read == 3 || t.leg_is_step;
+    t.leg_is_step = bounded_waypoint_decision(t.limits, &t.leg.distance_m, &t.leg.bearing_deg,
+                                              &t.step.distance_m, &t.step.bearing_deg,
+                                              &t.reference_bearing_deg, leg_is_reference) != 0;
+    if (t.leg_is_step) {
+        hand_waypoint(thinning, &t.candidate);
+        copy_position(&t.last_waypoint, t.candidate);
+        t.reference_bearing_deg = t.step.bearing_deg;
+        t.leg = t.step;
+    }
+    // The lookahead slot is free again for the next point.
+    copy_position(&t.candidate, t.lookahead);
+}
+
+// Whether the leg to the candidate is to be measured: from the fourth
+// point on, unless the last decision made it the step before.
+bool leg_to_measure(const Thinning& t) { return t.points_read > 3 && !t.leg_is_step; }
+
 }  // namespace
 
 void take_point(Thinning* thinning) {
-    HopBounds hop = {known_value(0.0), known_value(0.0)};
-    if (thinning->points_read >= 1) {
-        const TrackPoint& before =
-            thinning->points_read == 1 ? thinning->last_waypoint : thinning->candidate;
-        measure_hop(before, thinning->lookahead, &hop);
+    Thinning& t = *thinning;
+    int count = ++t.points_read;
+    if (count <= 2) {
+        if (count == 2) measure_hop(t.last_waypoint, t.lookahead, &t.leg);
+        take_first_points(thinning);
+        return;
     }
-    take_point_after_bounded_hop(thinning, hop);
-}
-
-void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_bearing_deg) {
-    take_point_after_bounded_hop(thinning, HopBounds{known_value(hop_distance_m), known_value(hop_bearing_deg)});
+    // The decision needs the new step and, after a dropped candidate, the
+    // new leg: both measured at once.
+    if (leg_to_measure(t)) measure_hops(t.last_waypoint, t.candidate, t.lookahead, &t.leg, &t.step);
+    else measure_hop(t.candidate, t.lookahead, &t.step);
+    decide_candidate(thinning);
 }
 
 void take_point_after_bounded_hop(Thinning* thinning, const HopBounds& hop) {
     Thinning& t = *thinning;
     int count = ++t.points_read;
-    if (count == 1) {
-        t.last_waypoint = t.lookahead;
+    if (count <= 2) {
+        t.leg = hop;
+        take_first_points(thinning);
         return;
     }
-    if (count == 2) {
-        t.candidate = t.lookahead;
-        t.leg_distance_m = hop.distance_m;
-        t.leg_bearing_deg = hop.bearing_deg;
-        t.reference_bearing_deg = hop.bearing_deg;
-        add_to_track_length(thinning, &t.leg_distance_m);
-        return;
-    }
-    if (count > 3 && !t.leg_is_step) {
-        HopBounds leg;
-        measure_hop(t.last_waypoint, t.candidate, &leg);
-        t.leg_distance_m = leg.distance_m;
-        t.leg_bearing_deg = leg.bearing_deg;
-    }
-    t.step_distance_m = hop.distance_m;
-    t.step_bearing_deg = hop.bearing_deg;
-    add_to_track_length(thinning, &t.step_distance_m);
-    if (count == 3) hand_waypoint(thinning, &t.last_waypoint);
+    if (leg_to_measure(t)) measure_hop(t.last_waypoint, t.candidate, &t.leg);
+    t.step = hop;
+    decide_candidate(thinning);
+}
 
-    // The first leg is the first hop, and so is the reference bearing.
-    bool leg_is_reference = count == 3 || t.leg_is_step;
-    t.leg_is_step = bounded_waypoint_decision(t.limits, &t.leg_distance_m, &t.leg_bearing_deg,
-                                              &t.step_distance_m, &t.step_bearing_deg,
-                                              &t.reference_bearing_deg, leg_is_reference) != 0;
-    if (t.leg_is_step) {
-        hand_waypoint(thinning, &t.candidate);
-        t.last_waypoint = t.candidate;
-        t.reference_bearing_deg = t.step_bearing_deg;
-        t.leg_distance_m = t.step_distance_m;
-        t.leg_bearing_deg = t.step_bearing_deg;
-    }
-    // The lookahead slot is free again for the next point.
-    t.candidate = t.lookahead;
+void take_point_after_hop(Thinning* thinning, double hop_distance_m, double hop_bearing_deg) {
+    take_point_after_bounded_hop(thinning, HopBounds{known_value(hop_distance_m), known_value(hop_bearing_deg)});
 }
 
 bool finish_thinning(Thinning* thinning) {

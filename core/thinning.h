@@ -83,10 +83,8 @@ struct Thinning {
     TrackPoint candidate;
     TrackPoint lookahead;
     // The hops are held between bounds until a decision needs more.
-    BoundedValue leg_distance_m;  // last waypoint to candidate
-    BoundedValue leg_bearing_deg;
-    BoundedValue step_distance_m;  // candidate to lookahead
-    BoundedValue step_bearing_deg;
+    HopBounds leg;   // last waypoint to candidate
+    HopBounds step;  // candidate to lookahead
     // From the last waypoint to the track point after it: the direction
     // that turns and offsets are measured from.
     BoundedValue reference_bearing_deg;

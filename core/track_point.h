@@ -25,6 +25,17 @@ struct TrackPoint {
     double cos_lat;
 };
 
+// Copies the coordinates of from into to, and not the text, which the
+// thinning loop leaves to the waypoint sink.
+inline void copy_position(TrackPoint* to, const TrackPoint& from) {
+    to->lat_deg = from.lat_deg;
+    to->lon_deg = from.lon_deg;
+    to->lat_rad = from.lat_rad;
+    to->lon_rad = from.lon_rad;
+    to->sin_lat = from.sin_lat;
+    to->cos_lat = from.cos_lat;
+}
+
 // Fills the coordinates of a point from degrees, with the sine and cosine
 // of its latitude, and zeroes the two characters of its text that a reader
 // owns. Every reader delivers its points through it.
