@@ -5,7 +5,8 @@
 //   cr_math_check errors COUNT [SEED [FUNCTIONS]]
 //       the fast road's largest relative error, and how often it cannot
 //       decide
-// FUNCTIONS picks some of sin, cos, tan and acos, as in "sin,acos".
+// FUNCTIONS picks some of sin, cos, tan, acos and sincos (cr_sin_cos,
+// both results, on latitudes), as in "sin,acos".
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,9 @@
 
 namespace {
 
-const char* names[] = {"sin", "cos", "tan", "acos"};
+const char* names[] = {"sin", "cos", "tan", "acos", "sincos"};
+constexpr int function_count = 5;
+constexpr int sin_cos = 4;
 
 int reference(int function, mpfr_t out, double x) {
     mpfr_t in;
@@ -35,7 +38,36 @@ int reference(int function, mpfr_t out, double x) {
 }
 
 double argument(int function, std::mt19937_64& random, uint64_t i) {
+    if (function == sin_cos) return test_support::latitude_argument(random, i);
     return function == 3 ? test_support::acos_argument(random, i) : test_support::trig_argument(random, i);
+}
+
+bool same(double expected, double got) {
+    return std::memcmp(&expected, &got, sizeof got) == 0 || (expected != expected && got != got);
+}
+
+// cr_sin_cos against MPFR's sine and cosine: the number of arguments where
+// either differs.
+long long compare_sin_cos(long long count, uint64_t seed, mpfr_t y) {
+    std::mt19937_64 random(seed + sin_cos);
+    long long differ = 0;
+    for (long long i = 0; i < count; ++i) {
+        double x = argument(sin_cos, random, static_cast<uint64_t>(i));
+        double sine, cosine;
+        core::cr_sin_cos(x, &sine, &cosine);
+        double expected[2];
+        for (int k = 0; k < 2; ++k) {
+            int t = reference(k, y, x);
+            mpfr_subnormalize(y, t, MPFR_RNDN);
+            expected[k] = mpfr_get_d(y, MPFR_RNDN);
+        }
+        if (!same(expected[0], sine) || !same(expected[1], cosine)) {
+            if (differ < 10)
+                std::printf("sincos(%a): %a %a, MPFR %a %a\n", x, sine, cosine, expected[0], expected[1]);
+            ++differ;
+        }
+    }
+    return differ;
 }
 
 double ours(int function, double x) {
@@ -56,16 +88,16 @@ int compare(long long count, uint64_t seed) {
     mpfr_t y;
     mpfr_init2(y, 53);
     long long total_differ = 0;
-    for (int function = 0; function < 4; ++function) {
+    for (int function = 0; function < function_count; ++function) {
         if (!wanted(function)) continue;
         std::mt19937_64 random(seed + function);
-        long long differ = 0;
-        for (long long i = 0; i < count; ++i) {
+        long long differ = function == sin_cos ? compare_sin_cos(count, seed, y) : 0;
+        for (long long i = 0; function != sin_cos && i < count; ++i) {
             double x = argument(function, random, static_cast<uint64_t>(i));
             int t = reference(function, y, x);
             mpfr_subnormalize(y, t, MPFR_RNDN);
             double expected = mpfr_get_d(y, MPFR_RNDN), got = ours(function, x);
-            if (std::memcmp(&expected, &got, sizeof got) != 0 && !(expected != expected && got != got)) {
+            if (!same(expected, got)) {
                 if (differ < 10) std::printf("%s(%a): %a, MPFR %a\n", names[function], x, got, expected);
                 ++differ;
             }
@@ -81,17 +113,26 @@ int compare(long long count, uint64_t seed) {
 int errors(long long count, uint64_t seed) {
     mpfr_t exact, got, difference;
     mpfr_inits2(300, exact, got, difference, (mpfr_ptr)nullptr);
-    for (int function = 0; function < 4; ++function) {
+    for (int function = 0; function < function_count; ++function) {
         if (!wanted(function)) continue;
         std::mt19937_64 random(seed + function);
         double worst = 0.0, worst_x = 0.0;
         long long undecided = 0, measured = 0;
         for (long long i = 0; i < count; ++i) {
             double x = argument(function, random, static_cast<uint64_t>(i));
-            if (function < 3 && !(std::fabs(x) >= 0x1p-27)) continue;
-            core::FastResult fast = function == 3 ? core::fast_acos(x) : core::fast_trig(static_cast<core::Trig>(function), x);
+            if (function != 3 && !(std::fabs(x) >= 0x1p-27 && std::fabs(x) <= 32)) continue;
+            // cr_sin_cos: the sine and the cosine in turn.
+            int reference_function = function == sin_cos ? static_cast<int>(i / 4 % 2) : function;
+            core::FastResult fast;
+            if (function == sin_cos) {
+                core::FastResult sine, cosine;
+                core::fast_sin_cos(x, &sine, &cosine);
+                fast = reference_function == 0 ? sine : cosine;
+            } else {
+                fast = function == 3 ? core::fast_acos(x) : core::fast_trig(static_cast<core::Trig>(function), x);
+            }
             ++measured;
-            reference(function, exact, x);
+            reference(reference_function, exact, x);
             mpfr_set_d(got, fast.value.hi, MPFR_RNDN);
             mpfr_add_d(got, got, fast.value.lo, MPFR_RNDN);
             mpfr_sub(difference, got, exact, MPFR_RNDN);

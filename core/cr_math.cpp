@@ -208,9 +208,11 @@ namespace {
         // with sin x = cos r and cos x = sin r. pi/2 - |x| is exact for the
         // double pi/2 (the two are within a factor two), and its low part
         // adds the rest of pi/2 up to 2^-107: below 2^-76 of sin r for
-        // r >= 2^-30, far below the error bound.
+        // r >= 2^-30, far below the error bound. The sum is normalized, as
+        // the reduction's is: the evaluation takes the low part to first
+        // order only.
         bool complement = ax > quarter_pi;
-        DoubleDouble r = complement ? DoubleDouble{pi_over_2[0] - ax, pi_over_2[1]} : DoubleDouble{ax, 0.0};
+        DoubleDouble r = complement ? fast_two_sum(pi_over_2[0] - ax, pi_over_2[1]) : DoubleDouble{ax, 0.0};
         TablePoint p = table_point(r);
         DoubleDouble s = sin_at(p), c = cos_at(p);
         y_sin = complement ? c : s;

@@ -48,4 +48,31 @@ TEST(CrMathAgainstMpfr, Cos) { expect_mpfr_agrees(core::cr_cos, mpfr_cos, false,
 TEST(CrMathAgainstMpfr, Tan) { expect_mpfr_agrees(core::cr_tan, mpfr_tan, false, 3); }
 TEST(CrMathAgainstMpfr, Acos) { expect_mpfr_agrees(core::cr_acos, mpfr_acos, true, 4); }
 
+// Both results of cr_sin_cos on latitudes, near pi/4 and pi/2 where its
+// road changes, and on any argument of sin and cos.
+TEST(CrMathAgainstMpfr, SinCos) {
+    mpfr_set_emin(-1073);
+    mpfr_set_emax(1024);
+    mpfr_t in, out;
+    mpfr_inits2(53, in, out, (mpfr_ptr)nullptr);
+    std::mt19937_64 random(5);
+    long long count = argument_count(), differ = 0;
+    for (long long i = 0; i < count; ++i) {
+        double x = test_support::latitude_argument(random, static_cast<uint64_t>(i));
+        double got[2];
+        core::cr_sin_cos(x, &got[0], &got[1]);
+        mpfr_set_d(in, x, MPFR_RNDN);
+        for (int k = 0; k < 2; ++k) {
+            int ternary = k == 0 ? mpfr_sin(out, in, MPFR_RNDN) : mpfr_cos(out, in, MPFR_RNDN);
+            mpfr_subnormalize(out, ternary, MPFR_RNDN);
+            double expected = mpfr_get_d(out, MPFR_RNDN);
+            if (std::memcmp(&expected, &got[k], sizeof expected) != 0 && ++differ <= 10)
+                ADD_FAILURE() << std::hexfloat << x << ": " << (k == 0 ? "sin " : "cos ") << got[k]
+                              << ", MPFR " << expected;
+        }
+    }
+    mpfr_clears(in, out, (mpfr_ptr)nullptr);
+    EXPECT_EQ(0, differ) << "of " << count << " arguments";
+}
+
 }  // namespace

@@ -55,6 +55,28 @@ inline double trig_argument(std::mt19937_64& random, uint64_t index) {
     }
 }
 
+// One argument of cr_sin_cos as the readers give it, a latitude in
+// radians, drawn in turn from: every latitude up to 100 degrees; the
+// neighbourhood of pi/4, where the latitude path turns to pi/2 - |x|; the
+// neighbourhood of pi/2, where it hands over to the general reduction;
+// and any argument of sin and cos.
+inline double latitude_argument(std::mt19937_64& random, uint64_t index) {
+    double sign = random() & 1 ? -1.0 : 1.0;
+    switch (index % 4) {
+    case 0: return (unit(random) * 2.0 - 1.0) * 1.7453292519943295;
+    case 1:
+    case 2: {
+        double centre = index % 4 == 1 ? 0.78539816339744828 : 1.5707963267948966;
+        uint64_t bits;
+        std::memcpy(&bits, &centre, sizeof bits);
+        int64_t step = static_cast<int64_t>(random() % 2001) - 1000;
+        if (random() & 1) step *= static_cast<int64_t>(random() % (1 << 24));
+        return sign * from_bits_of(bits + static_cast<uint64_t>(step));
+    }
+    default: return trig_argument(random, index / 4);
+    }
+}
+
 // One argument of acos in [-1, 1], drawn in turn from: the whole interval;
 // just below 1 and just above -1, 2^-1 to 2^-53 away; near 0, every binade
 // down to the subnormals; random bit patterns below 1.
