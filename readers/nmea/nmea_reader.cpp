@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/byte_scan.h"
 #include "core/entry.h"
 #include "core/line_reader.h"
 #include "core/number_reader.h"
@@ -103,28 +104,51 @@ int parse_coordinate(const char* line, int field, int degree_digits, char positi
     return comma + 3;
 }
 
-}  // namespace
-
-int verify_nmea_checksum(const char* line) {
+// verify_nmea_checksum of a line of length characters (none of them
+// zero). The characters before the '*' are XORed eight at a time into the
+// lanes of a word, which fold into one byte at the end: the XOR of all
+// lanes, in whatever order the machine keeps them.
+int checksum_status(const char* line, size_t length) {
     if (line[0] != '$') return 1;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
+    uint64_t lanes = 0;
     unsigned checksum = 0;
-    const char* c = line + 1;
-    for (; *c != '*'; ++c) {
-        if (*c == 0) return 2;
-        checksum ^= static_cast<unsigned char>(*c);
+    size_t i = 1;
+    for (;;) {
+        if (i + core::word_bytes <= length) {
+            uint64_t word = core::load_word(bytes + i);
+            if (core::bytes_equal(word, '*') == 0) {
+                lanes ^= word;
+                i += core::word_bytes;
+                continue;
+            }
+        }
+        if (i == length) return 2;
+        if (bytes[i] == '*') break;
+        checksum ^= bytes[i++];
     }
-    ++c;
+    lanes ^= lanes >> 32;
+    lanes ^= lanes >> 16;
+    lanes ^= lanes >> 8;
+    checksum ^= static_cast<unsigned>(lanes & 0xFF);
+    const char* c = line + i + 1;
     uint32_t number;
     if (!scan_hex(c, &number)) return 4;
     if (number == 0 && *c != '0') return 3;
     return number == checksum ? 0 : 4;
 }
 
+}  // namespace
+
+int verify_nmea_checksum(const char* line) { return checksum_status(line, std::strlen(line)); }
+
 int read_rmc_line(core::TrackPoint* point) {
-    if (core::read_text_line(&core::input_stream, line_buffer, core::line_capacity) < 0) return -1;
+    int length = core::read_text_line(&core::input_stream, line_buffer, core::line_capacity);
+    if (length < 0) return -1;
     const char* line = line_buffer;
     if (std::strncmp(line, rmc_prefix, rmc_prefix_length) != 0) return 1;
-    if (verify_nmea_checksum(line) != 0) return 2;
+    // A line that fills the capacity ends in the buffer's zero after it.
+    if (checksum_status(line, static_cast<size_t>(length)) != 0) return 2;
 
     if (std::memchr(line, 0, time_scan_start) != nullptr) return 3;
     int comma = find_comma(line, time_scan_start);
