@@ -47,15 +47,16 @@ int main(int argc, char** argv) {
     core::finish_thinning(&thinning);
 
     const core::ExactPathCounts& counts = core::exact_path_counts;
+    long long decisions = thinning.points_read > 2 ? thinning.points_read - 2 : 0;
     std::printf("%s (%s): %d points, %d waypoints\n", argv[1], binding.name, thinning.points_read,
                 thinning.waypoints_written);
     std::printf("%-34s %12s  %s\n", "exact values needed for", "times", "per decision");
-    print_count("decisions", counts.decisions, counts.decisions);
-    print_count("step distance vs minimal distance", counts.step_below_minimum, counts.decisions);
-    print_count("leg distance vs minimal distance", counts.leg_below_minimum, counts.decisions);
-    print_count("leg distance vs maximal distance", counts.leg_above_maximum, counts.decisions);
-    print_count("turn vs maximal angle", counts.turn, counts.decisions);
-    print_count("offset vs maximal orthogonal error", counts.offset, counts.decisions);
-    print_count("hop added to the track length", counts.track_length, counts.decisions);
+    print_count("decisions", decisions, decisions);
+    print_count("step distance vs minimal distance", counts.step_below_minimum, decisions);
+    print_count("leg distance vs minimal distance", counts.leg_below_minimum, decisions);
+    print_count("leg distance vs maximal distance", counts.leg_above_maximum, decisions);
+    print_count("turn vs maximal angle", counts.turn, decisions);
+    print_count("offset vs maximal orthogonal error", counts.offset, decisions);
+    print_count("hop added to the track length", counts.track_length, decisions);
     return 0;
 }

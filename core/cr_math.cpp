@@ -127,6 +127,37 @@ inline DoubleDouble asin_near(double u_hi, double u_lo) {
     return fast_two_sum(head.hi, tail);
 }
 
+// sin r and cos r for r = r.hi + r.lo with 0 <= r.hi <= pi/4 and |r.lo|
+// at most half an ulp of r.hi: sin_at and cos_at with the products of the
+// table's sin a and cos a by t taken without Dekker's product. t splits
+// into t1, a multiple of 2^-35 of at most 27 bits, and the exact rest t2
+// (below 2^-36); the table's 26-bit heads times t1 are exact, and the
+// other parts of the products (below 2^-35) round by under 2^-87, far
+// below the error bound. sin a >= sin(1/128) and cos a >= 0.7 exceed the
+// exact products (below 2^-8), so their sums need no two_sum.
+inline void split_sin_cos(DoubleDouble r, DoubleDouble* sine, DoubleDouble* cosine) {
+    TablePoint p = table_point(r);
+    if (p.s_hi == 0.0) {
+        *sine = sin_at(p);
+        *cosine = cos_at(p);
+        return;
+    }
+    const double* split = sin_cos_split[static_cast<int>(round_to_integer(r.hi * 128.0))];
+    constexpr double shifter = 0x1.8p17;  // rounds to a multiple of 2^-35
+    double t1 = (p.t + shifter) - shifter;
+    double t2 = p.t - t1;
+    double ct_head = split[2] * t1, ct_rest = split[2] * t2 + split[3] * p.t;
+    double st_head = split[0] * t1, st_rest = split[0] * t2 + split[1] * p.t;
+    DoubleDouble head = fast_two_sum(p.s_hi, ct_head);
+    double tail = head.lo + ct_rest + p.s_lo + p.c_lo * p.t + p.s_hi * p.cos_rest +
+                  p.c_hi * p.sin_rest + p.t_low * (p.c_hi - p.s_hi * p.t);
+    *sine = fast_two_sum(head.hi, tail);
+    head = fast_two_sum(p.c_hi, -st_head);
+    tail = head.lo - st_rest + p.c_lo - p.s_lo * p.t + p.c_hi * p.cos_rest -
+           p.s_hi * p.sin_rest - p.t_low * (p.s_hi + p.c_hi * p.t);
+    *cosine = fast_two_sum(head.hi, tail);
+}
+
 // sqrt(z) as a double-double: the rounded root and the correction from
 // the exact remainder z - root^2.
 inline DoubleDouble sqrt_of(double z) {
@@ -213,8 +244,8 @@ namespace {
         // order only.
         bool complement = ax > quarter_pi;
         DoubleDouble r = complement ? fast_two_sum(pi_over_2[0] - ax, pi_over_2[1]) : DoubleDouble{ax, 0.0};
-        TablePoint p = table_point(r);
-        DoubleDouble s = sin_at(p), c = cos_at(p);
+        DoubleDouble s, c;
+        split_sin_cos(r, &s, &c);
         y_sin = complement ? c : s;
         y_cos = complement ? s : c;
         if (x < 0) y_sin = negate(y_sin);

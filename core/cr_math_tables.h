@@ -17,6 +17,11 @@ extern const double pi[2];
 // For i = 0 .. 101: sin(i/128) and cos(i/128), each as hi and lo.
 extern const double sin_cos_table[102][4];
 
+// The same sin(i/128) and cos(i/128) rounded to doubles, each split into
+// a head of 26 bits and an exact rest: sin head, sin rest, cos head, cos
+// rest.
+extern const double sin_cos_split[102][4];
+
 // For j = 0 .. 64: the Taylor coefficients c_0 .. c_11 of asin at j/128,
 // c_0 and c_1 as hi and lo, then c_2 .. c_11.
 extern const double asin_table[65][14];

@@ -92,6 +92,28 @@ int main() {
     }
     std::printf("};\n\n");
 
+    // The doubles sin a and cos a of the table split into a head of 26
+    // bits and the rest, both exact, so that the head times a number of
+    // 27 bits is exact.
+    std::printf("const double sin_cos_split[%d][4] = {\n", sincos_entries);
+    for (int i = 0; i < sincos_entries; ++i) {
+        mpfr_set_si(x, i, MPFR_RNDN);
+        mpfr_div_ui(x, x, sincos_steps, MPFR_RNDN);
+        mpfr_sin_cos(s, c, x, MPFR_RNDN);
+        std::printf("    {");
+        for (int k = 0; k < 2; ++k) {
+            double whole = mpfr_get_d(k == 0 ? s : c, MPFR_RNDN);
+            mpfr_t head;
+            mpfr_init2(head, 26);
+            mpfr_set_d(head, whole, MPFR_RNDN);
+            double high = mpfr_get_d(head, MPFR_RNDN);
+            mpfr_clear(head);
+            std::printf("%a, %a%s", high, whole - high, k == 0 ? ", " : "");
+        }
+        std::printf("},\n");
+    }
+    std::printf("};\n\n");
+
     // Taylor coefficients of asin at b: f' = (1 - b^2)^(-1/2), and
     // (1 - b^2) f^(n+2) = (2n + 1) b f^(n+1) + n^2 f^(n).
     std::printf("const double asin_table[%d][%d] = {\n", asin_entries, asin_terms + 2);

@@ -2,6 +2,7 @@
 // converters' loop around it.
 #include "core/thinning.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -144,21 +145,16 @@ struct Range {
 
 // Bounds on angle_between(a, b) for a and b anywhere within their bounds.
 // Every step is monotonic, or monotonic on pieces: the rounded difference
-// lies between those of the far ends; its absolute value between theirs,
-// or between 0 and the larger where they straddle 0; fold_angle keeps
+// lies between those of the far ends; its absolute value between the
+// larger of low, -high and 0 and the larger of -low and high (without a
+// branch: the sign of the difference is anyone's guess); fold_angle keeps
 // values up to 180 and maps those above to 360 - value, decreasing, so an
 // interval across 180 folds to the smaller of its two low ends up to 180.
-Range angle_bounds(const BoundedValue& a, const BoundedValue& b) {
+[[gnu::always_inline]] inline Range angle_bounds(const BoundedValue& a, const BoundedValue& b) {
     double low = a.lo - b.hi, high = a.hi - b.lo;
-    Range r;
-    if (low >= 0.0) r = {low, high};
-    else if (high <= 0.0) r = {-high, -low};
-    else r = {0.0, -low > high ? -low : high};
+    Range r = {std::max(std::max(low, -high), 0.0), std::max(-low, high)};
     if (r.lo > 180.0) return {360.0 - r.hi, 360.0 - r.lo};
-    if (r.hi > 180.0) {
-        double folded = 360.0 - r.hi;
-        return {folded < r.lo ? folded : r.lo, 180.0};
-    }
+    if (r.hi > 180.0) return {std::min(360.0 - r.hi, r.lo), 180.0};
     return r;
 }
 
@@ -185,7 +181,6 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
                               BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
                               bool leg_is_reference) {
     ExactPathCounts& counts = exact_path_counts;
-    ++counts.decisions;
     // The tests of waypoint_decision in its order; each gives the answer
     // of the exact values.
     if (below(step_distance_m, limits.min_distance_m, &counts.step_below_minimum) &&

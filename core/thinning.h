@@ -49,9 +49,8 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
                               bool leg_is_reference);
 
 // How often a comparison was too close for the bounds and needed exact
-// values, since the process started; decisions counts every decision.
+// values, since the process started.
 struct ExactPathCounts {
-    long long decisions;
     long long step_below_minimum;  // step distance vs the minimal distance
     long long leg_below_minimum;   // leg distance vs the minimal distance
     long long leg_above_maximum;   // leg distance vs the maximal distance
