@@ -25,8 +25,10 @@ inline uint64_t load_word(const unsigned char* bytes) {
            static_cast<uint64_t>(bytes[6]) << 48 | static_cast<uint64_t>(bytes[7]) << 56;
 }
 
-// The index in memory of the first flagged byte of a mask that is not 0.
+// The index in memory of the first flagged byte of a mask that is not 0,
+// and of the last.
 inline int first_flagged(uint64_t mask) { return std::countr_zero(mask) / 8; }
+inline int last_flagged(uint64_t mask) { return 7 - std::countl_zero(mask) / 8; }
 
 // The high bit of every byte of word that is below limit (1 to 128) set,
 // every other bit clear: (byte & 0x7F) + 128 - limit carries into the
@@ -50,6 +52,35 @@ inline const unsigned char* find_byte(const unsigned char* from, const unsigned 
     }
     while (from < end && *from != value) ++from;
     return from;
+}
+
+// The last byte equal to value in [from, end), or nullptr.
+inline const unsigned char* find_last_byte(const unsigned char* from, const unsigned char* end,
+                                           unsigned char value) {
+    for (; end - from >= word_bytes; end -= word_bytes) {
+        uint64_t found = bytes_equal(load_word(end - word_bytes), value);
+        if (found != 0) return end - word_bytes + last_flagged(found);
+    }
+    while (end > from)
+        if (*--end == value) return end;
+    return nullptr;
+}
+
+// find_byte where the bytes up to readable_end (at least end) may be
+// loaded: the last word is loaded whole and its bytes from end on are
+// masked off, so that a short span costs no loop over its bytes.
+inline const unsigned char* find_byte_within(const unsigned char* from, const unsigned char* end,
+                                             const unsigned char* readable_end, unsigned char value) {
+    for (; end - from > word_bytes; from += word_bytes) {
+        uint64_t found = bytes_equal(load_word(from), value);
+        if (found != 0) return from + first_flagged(found);
+    }
+    if (readable_end - from < word_bytes) return find_byte(from, end, value);
+    // Below the byte at end - from; the shift stays below 64 as end - from
+    // is at most 8 here.
+    uint64_t inside = end - from == word_bytes ? ~uint64_t{0} : (uint64_t{1} << (8 * (end - from))) - 1;
+    uint64_t found = bytes_equal(load_word(from), value) & inside;
+    return found != 0 ? from + first_flagged(found) : end;
 }
 
 }  // namespace core

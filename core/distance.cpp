@@ -73,14 +73,15 @@ struct HopArguments {
     return {lo * scale, hi * scale, argument, scale};
 }
 
-[[gnu::always_inline]] inline void bound_hop(const HopArguments& arguments, HopBounds* hop) {
+[[gnu::always_inline]] inline void bound_hop(const HopArguments& arguments, HopBounds* hop,
+                                             bool bound_bearing) {
     // The arc cosine is never negative, so the distance's absolute value
     // changes nothing.
     hop->distance_m = bounded_acos(arguments.distance_argument, earth_radius_m);
-    hop->bearing_deg = arguments.along_meridian
-                           ? known_value(arguments.along_meridian_deg)
-                           : bounded_acos(arguments.bearing_argument,
-                                          arguments.west ? -degrees_per_radian : degrees_per_radian);
+    double scale = arguments.west ? -degrees_per_radian : degrees_per_radian;
+    if (arguments.along_meridian) hop->bearing_deg = known_value(arguments.along_meridian_deg);
+    else if (bound_bearing) hop->bearing_deg = bounded_acos(arguments.bearing_argument, scale);
+    else hop->bearing_deg = {-HUGE_VAL, HUGE_VAL, arguments.bearing_argument, scale};
 }
 
 }  // namespace
@@ -105,15 +106,23 @@ double refine_value(BoundedValue* value) {
     return exact;
 }
 
+void bound_value(BoundedValue* value) {
+    if (bounds_pending(*value)) *value = bounded_acos(value->acos_argument, value->scale);
+}
+
 void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
-    bound_hop(hop_arguments(p, q), hop);
+    bound_hop(hop_arguments(p, q), hop, true);
+}
+
+void measure_step(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
+    bound_hop(hop_arguments(p, q), hop, false);
 }
 
 void measure_hops(const TrackPoint& p, const TrackPoint& q, const TrackPoint& r, HopBounds* pq,
                   HopBounds* qr) {
     HopArguments first = hop_arguments(p, q), second = hop_arguments(q, r);
-    bound_hop(first, pq);
-    bound_hop(second, qr);
+    bound_hop(first, pq, true);
+    bound_hop(second, qr, false);
 }
 
 }  // namespace core

@@ -9,6 +9,7 @@
 #include "core/command_line.h"
 #include "core/console.h"
 #include "core/cr_math.h"
+#include "core/cr_math_inline.h"
 #include "core/distance.h"
 #include "core/number_writer.h"
 #include "core/platform.h"
@@ -176,10 +177,56 @@ bool above(BoundedValue* value, double limit, long long* exact_count) {
 
 }  // namespace
 
+namespace {
+
+// The window of one side for the reference and the angle: the bearings
+// within the angle of every reference value, less 10^-5 degrees, as arc
+// cosines (side east) or their negatives (side west) between 0 and 180;
+// their cosines as the ends, and a check that every x between the ends
+// gives a turn within the angle, by monotony: cr_acos is not increasing,
+// so the bounds of the arc cosine at the two ends bound it between them,
+// and the product with the scale and angle_bounds carry the bounds on.
+bool work_out_window(const BoundedValue& reference, double angle_deg, bool west, double* x_lo,
+                     double* x_hi) {
+    if (!(angle_deg > 1e-4 && angle_deg < 90.0)) return false;
+    double centre_lo = west ? -reference.hi : reference.lo;
+    double centre_hi = west ? -reference.lo : reference.hi;
+    double theta = angle_deg - 1e-5;
+    double lo = centre_hi - theta, hi = centre_lo + theta;
+    if (hi < 0.0) {
+        lo += 360.0;
+        hi += 360.0;
+    }
+    lo = std::max(lo, 0.0);
+    hi = std::min(hi, 180.0);
+    if (!(lo <= hi)) return false;
+    *x_lo = cr_cos(hi * radians_per_degree);
+    *x_hi = cr_cos(lo * radians_per_degree);
+    double low_lo, low_hi, high_lo, high_hi;
+    acos_bounds(*x_hi, &low_lo, &low_hi);    // the smallest arc cosine
+    acos_bounds(*x_lo, &high_lo, &high_hi);  // the largest
+    BoundedValue bearing = west ? BoundedValue{high_hi * -degrees_per_radian, low_lo * -degrees_per_radian, 0, 0}
+                                : BoundedValue{low_lo * degrees_per_radian, high_hi * degrees_per_radian, 0, 0};
+    return angle_bounds(bearing, reference).hi <= angle_deg;
+}
+
+// Whether the pending step bearing lies in the window of its side.
+bool within_window(TurnWindow* window, const BoundedValue& step_bearing,
+                   const BoundedValue& reference, double angle_deg) {
+    int side = step_bearing.scale < 0.0 ? 1 : 0;
+    if (window->state[side] == 0)
+        window->state[side] = work_out_window(reference, angle_deg, side == 1, &window->x_lo[side],
+                                              &window->x_hi[side]) ? 1 : -1;
+    double x = step_bearing.acos_argument;
+    return window->state[side] > 0 && x >= window->x_lo[side] && x <= window->x_hi[side];
+}
+
+}  // namespace
+
 int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
                               BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
                               BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
-                              bool leg_is_reference) {
+                              bool leg_is_reference, TurnWindow* window) {
     ExactPathCounts& counts = exact_path_counts;
     // The tests of waypoint_decision in its order; each gives the answer
     // of the exact values.
@@ -188,12 +235,21 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
         return 0;
     if (above(leg_distance_m, limits.max_distance_m, &counts.leg_above_maximum)) return 1;
 
-    Range turn = angle_bounds(*step_bearing_deg, *reference_bearing_deg);
-    if (turn.lo > limits.max_angle_deg) return 1;
-    if (!(turn.hi <= limits.max_angle_deg)) {
-        ++counts.turn;
-        double exact_turn = angle_between(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
-        if (exact_turn > limits.max_angle_deg) return 1;
+    bound_value(reference_bearing_deg);
+    bool turn_decided = false;
+    if (bounds_pending(*step_bearing_deg)) {
+        turn_decided = window != nullptr && within_window(window, *step_bearing_deg, *reference_bearing_deg,
+                                                          limits.max_angle_deg);
+        if (!turn_decided) bound_value(step_bearing_deg);
+    }
+    if (!turn_decided) {
+        Range turn = angle_bounds(*step_bearing_deg, *reference_bearing_deg);
+        if (turn.lo > limits.max_angle_deg) return 1;
+        if (!(turn.hi <= limits.max_angle_deg)) {
+            ++counts.turn;
+            double exact_turn = angle_between(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
+            if (exact_turn > limits.max_angle_deg) return 1;
+        }
     }
 
     // The same bearing on both sides is 0 degrees apart, and a finite leg
@@ -214,6 +270,7 @@ void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink 
     thinning->leg = HopBounds{known_value(0.0), known_value(0.0)};
     thinning->step = thinning->leg;
     thinning->reference_bearing_deg = known_value(0.0);
+    thinning->turn_window = TurnWindow{};
     thinning->track_length_m = 0.0;
     thinning->points_read = 0;
     thinning->waypoints_written = 0;
@@ -248,6 +305,7 @@ void take_first_points(Thinning* thinning) {
         return;
     }
     t.reference_bearing_deg = t.leg.bearing_deg;
+    t.turn_window = TurnWindow{};
     add_to_track_length(thinning, &t.leg.distance_m);
     copy_position(&t.candidate, t.lookahead);
 }
@@ -264,11 +322,14 @@ void decide_candidate(Thinning* thinning) {
     bool leg_is_reference = t.points_read == 3 || t.leg_is_step;
     t.leg_is_step = bounded_waypoint_decision(t.limits, &t.leg.distance_m, &t.leg.bearing_deg,
                                               &t.step.distance_m, &t.step.bearing_deg,
-                                              &t.reference_bearing_deg, leg_is_reference) != 0;
+                                              &t.reference_bearing_deg, leg_is_reference,
+                                              &t.turn_window) != 0;
     if (t.leg_is_step) {
         hand_waypoint(thinning, &t.candidate);
         copy_position(&t.last_waypoint, t.candidate);
+        bound_value(&t.step.bearing_deg);
         t.reference_bearing_deg = t.step.bearing_deg;
+        t.turn_window = TurnWindow{};
         t.leg = t.step;
     }
     // The lookahead slot is free again for the next point.
@@ -292,7 +353,7 @@ void take_point(Thinning* thinning) {
     // The decision needs the new step and, after a dropped candidate, the
     // new leg: both measured at once.
     if (leg_to_measure(t)) measure_hops(t.last_waypoint, t.candidate, t.lookahead, &t.leg, &t.step);
-    else measure_hop(t.candidate, t.lookahead, &t.step);
+    else measure_step(t.candidate, t.lookahead, &t.step);
     decide_candidate(thinning);
 }
 
