@@ -73,15 +73,20 @@ struct HopArguments {
     return {lo * scale, hi * scale, argument, scale};
 }
 
+[[gnu::always_inline]] inline BoundedValue pending_acos(double argument, double scale) {
+    return {-HUGE_VAL, HUGE_VAL, argument, scale};
+}
+
 [[gnu::always_inline]] inline void bound_hop(const HopArguments& arguments, HopBounds* hop,
-                                             bool bound_bearing) {
+                                             bool bound_distance, bool bound_bearing) {
     // The arc cosine is never negative, so the distance's absolute value
     // changes nothing.
-    hop->distance_m = bounded_acos(arguments.distance_argument, earth_radius_m);
+    hop->distance_m = bound_distance ? bounded_acos(arguments.distance_argument, earth_radius_m)
+                                     : pending_acos(arguments.distance_argument, earth_radius_m);
     double scale = arguments.west ? -degrees_per_radian : degrees_per_radian;
     if (arguments.along_meridian) hop->bearing_deg = known_value(arguments.along_meridian_deg);
     else if (bound_bearing) hop->bearing_deg = bounded_acos(arguments.bearing_argument, scale);
-    else hop->bearing_deg = {-HUGE_VAL, HUGE_VAL, arguments.bearing_argument, scale};
+    else hop->bearing_deg = pending_acos(arguments.bearing_argument, scale);
 }
 
 }  // namespace
@@ -106,23 +111,21 @@ double refine_value(BoundedValue* value) {
     return exact;
 }
 
-void bound_value(BoundedValue* value) {
-    if (bounds_pending(*value)) *value = bounded_acos(value->acos_argument, value->scale);
-}
+void take_bounds(BoundedValue* value) { *value = bounded_acos(value->acos_argument, value->scale); }
 
 void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
-    bound_hop(hop_arguments(p, q), hop, true);
+    bound_hop(hop_arguments(p, q), hop, true, true);
 }
 
 void measure_step(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
-    bound_hop(hop_arguments(p, q), hop, false);
+    bound_hop(hop_arguments(p, q), hop, true, false);
 }
 
 void measure_hops(const TrackPoint& p, const TrackPoint& q, const TrackPoint& r, HopBounds* pq,
                   HopBounds* qr) {
     HopArguments first = hop_arguments(p, q), second = hop_arguments(q, r);
-    bound_hop(first, pq, true);
-    bound_hop(second, qr, false);
+    bound_hop(first, pq, false, false);
+    bound_hop(second, qr, true, false);
 }
 
 }  // namespace core

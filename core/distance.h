@@ -39,10 +39,13 @@ inline BoundedValue known_value(double value) { return {value, value, 1.0, 0.0};
 // returns it.
 double refine_value(BoundedValue* value);
 
-// A bearing whose bounds are still to be taken: lo is -infinity, and
+// A value whose bounds are still to be taken: lo is -infinity, and
 // bound_value takes them from its arc cosine's argument.
 inline bool bounds_pending(const BoundedValue& value) { return value.lo < -1e300; }
-void bound_value(BoundedValue* value);
+void take_bounds(BoundedValue* value);
+inline void bound_value(BoundedValue* value) {
+    if (bounds_pending(*value)) take_bounds(value);
+}
 
 // The value itself, computed the first time it is asked for.
 inline double exact_value(BoundedValue* value) {
@@ -62,8 +65,8 @@ void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop);
 // that a comparison may not need).
 void measure_step(const TrackPoint& p, const TrackPoint& q, HopBounds* hop);
 
-// measure_hop from p to q and measure_step from q to r at once, the two
-// interleaved.
+// measure_hop from p to q with the bounds of both values left pending, and
+// measure_step from q to r, at once, the two interleaved.
 void measure_hops(const TrackPoint& p, const TrackPoint& q, const TrackPoint& r, HopBounds* pq,
                   HopBounds* qr);
 

@@ -159,66 +159,142 @@ struct Range {
     return r;
 }
 
-// value < limit, from the bounds where they decide.
+// value < limit, from the bounds (taken where pending) where they decide.
 bool below(BoundedValue* value, double limit, long long* exact_count) {
+    bound_value(value);
     if (value->hi < limit) return true;
     if (value->lo >= limit) return false;
     if (value->lo != value->hi) ++*exact_count;
     return exact_value(value) < limit;
 }
 
-// value > limit, from the bounds where they decide.
+// value > limit, from the bounds (taken where pending) where they decide.
 bool above(BoundedValue* value, double limit, long long* exact_count) {
+    bound_value(value);
     if (value->lo > limit) return true;
     if (value->hi <= limit) return false;
     if (value->lo != value->hi) ++*exact_count;
     return exact_value(value) > limit;
 }
 
-}  // namespace
-
-namespace {
-
-// The window of one side for the reference and the angle: the bearings
-// within the angle of every reference value, less 10^-5 degrees, as arc
-// cosines (side east) or their negatives (side west) between 0 and 180;
-// their cosines as the ends, and a check that every x between the ends
-// gives a turn within the angle, by monotony: cr_acos is not increasing,
-// so the bounds of the arc cosine at the two ends bound it between them,
-// and the product with the scale and angle_bounds carry the bounds on.
-bool work_out_window(const BoundedValue& reference, double angle_deg, bool west, double* x_lo,
-                     double* x_hi) {
-    if (!(angle_deg > 1e-4 && angle_deg < 90.0)) return false;
+// The window of one side: the bearings within theta of every reference
+// value, as arc cosines (side east) or their negatives (side west)
+// between 0 and 180, with their cosines as the ends. The cosines need not
+// be exact: every x between the ends gives a bearing between those of the
+// ends, by monotony (cr_acos is not increasing, so the bounds of the arc
+// cosine at the two ends bound it between them), and the product with the
+// scale and angle_bounds carry the bounds on to *angle_hi, a bound on the
+// angle between such a bearing and the reference. So they come from the
+// reference's own arc cosine argument c and the width's cosine and sine:
+// cos(A -+ theta) = c cos theta +- sin A sin theta, sin A = +-sqrt(1 - c^2).
+// False where there is no window.
+bool work_out_window(const BoundedValue& reference, double theta_deg, double theta_cos, double theta_sin,
+                     bool west, double* x_lo, double* x_hi, double* angle_hi) {
+    if (!(theta_deg > 1e-6 && theta_deg < 89.0)) return false;
     double centre_lo = west ? -reference.hi : reference.lo;
     double centre_hi = west ? -reference.lo : reference.hi;
-    double theta = angle_deg - 1e-5;
-    double lo = centre_hi - theta, hi = centre_lo + theta;
+    double lo = centre_hi - theta_deg, hi = centre_lo + theta_deg;
     if (hi < 0.0) {
         lo += 360.0;
         hi += 360.0;
     }
+    bool from_zero = lo <= 0.0, to_half_turn = hi >= 180.0;
     lo = std::max(lo, 0.0);
     hi = std::min(hi, 180.0);
     if (!(lo <= hi)) return false;
-    *x_lo = cr_cos(hi * radians_per_degree);
-    *x_hi = cr_cos(lo * radians_per_degree);
+    // The cosine and sine of the centre, from the reference's argument
+    // where it has one; a known reference's by cr_cos.
+    double centre = 0.5 * (centre_lo + centre_hi);
+    if (reference.scale != 0.0) {
+        double c = reference.acos_argument;
+        double s = std::sqrt(std::max(0.0, 1.0 - c * c));
+        if (centre < 0.0) s = -s;
+        *x_lo = to_half_turn ? -1.0 : c * theta_cos - s * theta_sin;
+        *x_hi = from_zero ? 1.0 : c * theta_cos + s * theta_sin;
+    } else {
+        *x_lo = cr_cos(hi * radians_per_degree);
+        *x_hi = cr_cos(lo * radians_per_degree);
+    }
     double low_lo, low_hi, high_lo, high_hi;
     acos_bounds(*x_hi, &low_lo, &low_hi);    // the smallest arc cosine
     acos_bounds(*x_lo, &high_lo, &high_hi);  // the largest
     BoundedValue bearing = west ? BoundedValue{high_hi * -degrees_per_radian, low_lo * -degrees_per_radian, 0, 0}
                                 : BoundedValue{low_lo * degrees_per_radian, high_hi * degrees_per_radian, 0, 0};
-    return angle_bounds(bearing, reference).hi <= angle_deg;
+    *angle_hi = angle_bounds(bearing, reference).hi;
+    return true;
 }
 
-// Whether the pending step bearing lies in the window of its side.
-bool within_window(TurnWindow* window, const BoundedValue& step_bearing,
-                   const BoundedValue& reference, double angle_deg) {
-    int side = step_bearing.scale < 0.0 ? 1 : 0;
-    if (window->state[side] == 0)
-        window->state[side] = work_out_window(reference, angle_deg, side == 1, &window->x_lo[side],
-                                              &window->x_hi[side]) ? 1 : -1;
-    double x = step_bearing.acos_argument;
-    return window->state[side] > 0 && x >= window->x_lo[side] && x <= window->x_hi[side];
+// The offset window's angle: atan(e/x) lies above y - y^3/3 for y = e/x,
+// which the check of the window then confirms or not.
+double offset_window_deg(const RunSettings& limits) {
+    double y = limits.max_orth_error_m / limits.max_distance_m;
+    if (!(y > 0.0)) return 0.0;
+    if (y > 1.0) y = 1.0;
+    return y * (1.0 - y * y / 3) * 0.999 * degrees_per_radian;
+}
+
+// Works out the window of one side: for the turn (kind 0), the angle to
+// the reference is within the maximal angle; for the offset (kind 1), a
+// leg of the maximal distance at that angle gives no offset above the
+// maximal error, offset_bounds says, and a shorter one none either.
+[[gnu::noinline]] signed char window_state(DecisionWindows* windows, int kind, int side,
+                                           const BoundedValue& reference, const RunSettings& limits) {
+    if (!windows->widths_known) {
+        windows->widths_known = true;
+        windows->width_deg[0] = limits.max_angle_deg - 1e-5;
+        windows->width_deg[1] = offset_window_deg(limits);
+        for (int k = 0; k < 2; ++k) {
+            double width = windows->width_deg[k];
+            if (width > 0.0 && width < 90.0)
+                cr_sin_cos(width * radians_per_degree, &windows->width_sin[k], &windows->width_cos[k]);
+        }
+    }
+    BearingWindow* window = kind == 0 ? &windows->turn : &windows->offset;
+    double angle_hi;
+    bool holds = work_out_window(reference, windows->width_deg[kind], windows->width_cos[kind],
+                                 windows->width_sin[kind], side == 1, &window->x_lo[side],
+                                 &window->x_hi[side], &angle_hi) &&
+                 (kind == 1 ? offset_bounds(0.0, limits.max_distance_m, 0.0, angle_hi * radians_per_degree,
+                                            limits.max_orth_error_m) == 0
+                            : angle_hi <= limits.max_angle_deg);
+    window->state[side] = holds ? 1 : -1;
+    return window->state[side];
+}
+
+// Whether the pending bearing lies in the window of its side.
+inline bool within_window(DecisionWindows* windows, int kind, const BoundedValue& bearing,
+                          const BoundedValue& reference, const RunSettings& limits) {
+    int side = bearing.scale < 0.0 ? 1 : 0;
+    BearingWindow* window = kind == 0 ? &windows->turn : &windows->offset;
+    signed char state = window->state[side];
+    if (state == 0) state = window_state(windows, kind, side, reference, limits);
+    double x = bearing.acos_argument;
+    return state > 0 && x >= window->x_lo[side] && x <= window->x_hi[side];
+}
+
+// Whether a leg with its bounds pending is certainly not above the maximal
+// distance: its argument at or above a cosine whose arc cosine's upper
+// bound, times the radius, is not above it (the distance does not grow
+// with the argument). The cosine is that of the distance's angle, moved
+// up a few ulps until the check holds.
+bool near_enough(DecisionWindows* windows, const BoundedValue& leg, const RunSettings& limits) {
+    if (windows->near_state == 0) {
+        windows->near_state = -1;
+        double angle = limits.max_distance_m / earth_radius_m;
+        if (angle >= 0.0 && angle < 3.0) {
+            double cosine = cr_cos(angle);
+            for (int tries = 0; tries < 8; ++tries, cosine = std::nextafter(cosine, 2.0)) {
+                double lo, hi;
+                acos_bounds(cosine, &lo, &hi);
+                if (hi * earth_radius_m <= limits.max_distance_m) {
+                    windows->near_state = 1;
+                    windows->near_cosine = cosine;
+                    break;
+                }
+            }
+        }
+    }
+    return windows->near_state > 0 && leg.acos_argument >= windows->near_cosine;
 }
 
 }  // namespace
@@ -226,20 +302,22 @@ bool within_window(TurnWindow* window, const BoundedValue& step_bearing,
 int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
                               BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
                               BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
-                              bool leg_is_reference, TurnWindow* window) {
+                              bool leg_is_reference, DecisionWindows* windows) {
     ExactPathCounts& counts = exact_path_counts;
     // The tests of waypoint_decision in its order; each gives the answer
     // of the exact values.
     if (below(step_distance_m, limits.min_distance_m, &counts.step_below_minimum) &&
         below(leg_distance_m, limits.min_distance_m, &counts.leg_below_minimum))
         return 0;
-    if (above(leg_distance_m, limits.max_distance_m, &counts.leg_above_maximum)) return 1;
+    bool near = bounds_pending(*leg_distance_m) && windows != nullptr && near_enough(windows, *leg_distance_m, limits);
+    if (!near && above(leg_distance_m, limits.max_distance_m, &counts.leg_above_maximum)) return 1;
+    // From here on the leg is not above the maximal distance.
 
     bound_value(reference_bearing_deg);
     bool turn_decided = false;
     if (bounds_pending(*step_bearing_deg)) {
-        turn_decided = window != nullptr && within_window(window, *step_bearing_deg, *reference_bearing_deg,
-                                                          limits.max_angle_deg);
+        turn_decided = windows != nullptr &&
+                       within_window(windows, 0, *step_bearing_deg, *reference_bearing_deg, limits);
         if (!turn_decided) bound_value(step_bearing_deg);
     }
     if (!turn_decided) {
@@ -255,6 +333,13 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
     // The same bearing on both sides is 0 degrees apart, and a finite leg
     // times the tangent of 0 is 0.
     if (leg_is_reference) return 0.0 > limits.max_orth_error_m ? 1 : 0;
+    if (bounds_pending(*leg_bearing_deg)) {
+        if (windows != nullptr &&
+            within_window(windows, 1, *leg_bearing_deg, *reference_bearing_deg, limits))
+            return 0;
+        bound_value(leg_bearing_deg);
+    }
+    bound_value(leg_distance_m);
     Range offset = angle_bounds(*leg_bearing_deg, *reference_bearing_deg);
     int decided = offset_bounds(leg_distance_m->lo, leg_distance_m->hi, offset.lo * radians_per_degree,
                                 offset.hi * radians_per_degree, limits.max_orth_error_m);
@@ -270,7 +355,7 @@ void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink 
     thinning->leg = HopBounds{known_value(0.0), known_value(0.0)};
     thinning->step = thinning->leg;
     thinning->reference_bearing_deg = known_value(0.0);
-    thinning->turn_window = TurnWindow{};
+    thinning->windows = DecisionWindows{};
     thinning->track_length_m = 0.0;
     thinning->points_read = 0;
     thinning->waypoints_written = 0;
@@ -305,7 +390,8 @@ void take_first_points(Thinning* thinning) {
         return;
     }
     t.reference_bearing_deg = t.leg.bearing_deg;
-    t.turn_window = TurnWindow{};
+    t.windows.turn = BearingWindow{};
+    t.windows.offset = BearingWindow{};
     add_to_track_length(thinning, &t.leg.distance_m);
     copy_position(&t.candidate, t.lookahead);
 }
@@ -323,13 +409,14 @@ void decide_candidate(Thinning* thinning) {
     t.leg_is_step = bounded_waypoint_decision(t.limits, &t.leg.distance_m, &t.leg.bearing_deg,
                                               &t.step.distance_m, &t.step.bearing_deg,
                                               &t.reference_bearing_deg, leg_is_reference,
-                                              &t.turn_window) != 0;
+                                              &t.windows) != 0;
     if (t.leg_is_step) {
         hand_waypoint(thinning, &t.candidate);
         copy_position(&t.last_waypoint, t.candidate);
         bound_value(&t.step.bearing_deg);
         t.reference_bearing_deg = t.step.bearing_deg;
-        t.turn_window = TurnWindow{};
+        t.windows.turn = BearingWindow{};
+        t.windows.offset = BearingWindow{};
         t.leg = t.step;
     }
     // The lookahead slot is free again for the next point.

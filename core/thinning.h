@@ -43,25 +43,42 @@ int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_dista
 // bounds wherever these leave no doubt; a value is computed (and kept)
 // only for a comparison they do not decide. Where leg_is_reference is
 // set, the leg's bearing is the reference bearing itself.
-// A step bearing may have its bounds pending: where window is given, an
-// argument of its arc cosine within the window of its side decides that
-// the track does not turn, without the bounds.
-struct TurnWindow;
+// Where a value has its bounds pending, the windows, if given, may
+// decide its comparison without them.
+struct DecisionWindows;
 int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
                               BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
                               BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
-                              bool leg_is_reference, TurnWindow* window);
+                              bool leg_is_reference, DecisionWindows* windows);
 
-// For one reference bearing and maximal angle, per side (east, west) of
-// the step bearing: an interval of the argument x of its arc cosine within
-// which the turn is certainly not above the angle, so that a bearing with
-// x inside needs no bounds at all. Worked out the first time a step on
-// that side asks, and checked then with the bounds of acos_bounds at both
+// For one reference bearing, per side (east, west) of a bearing: an
+// interval of the argument x of its arc cosine within which the bearing
+// is certainly near enough the reference, so that a bearing with x inside
+// needs no bounds at all. Worked out the first time a bearing on that
+// side asks, and checked then with the bounds of acos_bounds at both
 // ends; forgotten when the reference changes.
-struct TurnWindow {
+struct BearingWindow {
     signed char state[2];  // 0 not worked out, 1 the interval holds, -1 none
     double x_lo[2];
     double x_hi[2];
+};
+
+// What a thinning works out once, or once per reference bearing, for its
+// thresholds.
+struct DecisionWindows {
+    BearingWindow turn;    // step bearings that turn by no more than the maximal angle
+    BearingWindow offset;  // leg bearings whose offset, for a leg not above the
+                           // maximal distance, is not above the maximal orthogonal error
+    // The half widths of the two, in degrees, with their cosines and sines;
+    // worked out once.
+    bool widths_known;
+    double width_deg[2];
+    double width_cos[2];
+    double width_sin[2];
+    // From this distance argument (the cosine of the central angle) up, a
+    // leg is not above the maximal distance; worked out once.
+    signed char near_state;  // as in BearingWindow
+    double near_cosine;
 };
 
 // How often a comparison was too close for the bounds and needed exact
@@ -103,7 +120,7 @@ struct Thinning {
     // From the last waypoint to the track point after it: the direction
     // that turns and offsets are measured from.
     BoundedValue reference_bearing_deg;
-    TurnWindow turn_window;  // of the reference bearing
+    DecisionWindows windows;  // of the thresholds and the reference bearing
     double track_length_m;  // exact
     int points_read;
     int waypoints_written;
