@@ -160,7 +160,7 @@ struct Range {
 }
 
 // value < limit, from the bounds (taken where pending) where they decide.
-bool below(BoundedValue* value, double limit, long long* exact_count) {
+inline bool below(BoundedValue* value, double limit, long long* exact_count) {
     bound_value(value);
     if (value->hi < limit) return true;
     if (value->lo >= limit) return false;
@@ -169,7 +169,7 @@ bool below(BoundedValue* value, double limit, long long* exact_count) {
 }
 
 // value > limit, from the bounds (taken where pending) where they decide.
-bool above(BoundedValue* value, double limit, long long* exact_count) {
+inline bool above(BoundedValue* value, double limit, long long* exact_count) {
     bound_value(value);
     if (value->lo > limit) return true;
     if (value->hi <= limit) return false;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/byte_scan.h"
 #include "core/entry.h"
 #include "core/line_reader.h"
 #include "core/number_reader.h"
@@ -34,9 +35,15 @@ void check_input_header() {
 }
 
 int read_plt_line(core::TrackPoint* point) {
-    if (read_line() < 0) return -1;
-    const char* comma = std::strchr(line_buffer, ',');
-    if (comma == nullptr) return 1;
+    int length = read_line();
+    if (length < 0) return -1;
+    // The first comma of the line; a line that fills the capacity ends in
+    // the buffer's zero after it, and no line holds a zero.
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(line_buffer);
+    const unsigned char* end = text + length;
+    const unsigned char* found = core::find_byte_within(text, end, text + sizeof line_buffer, ',');
+    if (found == end) return 1;
+    const char* comma = line_buffer + (found - text);
     // Written so that NaN fails too.
     double lat_deg = core::read_number(line_buffer);
     point->lat_deg = lat_deg;
