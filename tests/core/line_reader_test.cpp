@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,58 @@ TEST(ReadTextLine, FullLineWritesNoZeroAndLeavesOldBytesBehindAShortOne) {
     EXPECT_EQ(0, buffer[2]);
     EXPECT_EQ('b', buffer[3]);
     core::close_input(stream.get());
+}
+
+// The reader's contract taken byte by byte over a string, for the
+// comparison below: empty lines skipped, at most capacity characters
+// stored, a zero after a shorter line, the rest of a longer one dropped.
+int model_line(const std::string& bytes, size_t* position, char* buffer, int capacity) {
+    auto is_end = [](char c) { return c == '\r' || c == '\n' || c == 0; };
+    size_t& at = *position;
+    while (at < bytes.size() && is_end(bytes[at])) ++at;
+    if (at == bytes.size()) return -1;
+    int count = 0;
+    for (;;) {
+        if (at == bytes.size()) return -1;
+        char c = bytes[at++];
+        if (count > 0 && is_end(c)) {
+            if (count < capacity) buffer[count] = 0;
+            return count;
+        }
+        if (count < capacity) buffer[count++] = c;
+    }
+}
+
+// Lines of every length around the word size and the capacity, with the
+// control bytes that share a word with line ends, over several refills of
+// the stream's buffer.
+TEST(ReadTextLine, AgreesWithTheByteModelAcrossBufferBoundaries) {
+    std::mt19937_64 random(150);
+    const char text[] = "abc,.9$*\t\x0b\x0c\x0e\x1f\x7f\x80\xff";
+    const char* ends[] = {"\n", "\r\n", "\r", "", "\n\n\r", ""};  // [3]: a zero byte
+    for (int input = 0; input < 6; ++input) {
+        std::string bytes;
+        while (bytes.size() < 200000 + random() % 100000) {
+            size_t length = random() % 4 == 0 ? 140 + random() % 80 : random() % 40;
+            for (size_t i = 0; i < length; ++i) bytes += text[random() % (sizeof text - 1)];
+            int end = static_cast<int>(random() % 6);
+            if (end == 3) bytes += '\0';
+            else bytes += ends[end];
+        }
+        auto stream = test_support::input_of(bytes);
+        char got[core::line_buffer_size], expected[core::line_buffer_size];
+        std::memset(got, 'q', sizeof got);
+        got[core::line_capacity] = 0;
+        std::memcpy(expected, got, sizeof got);
+        size_t position = 0;
+        for (int line = 0;; ++line) {
+            int want = model_line(bytes, &position, expected, core::line_capacity);
+            ASSERT_EQ(want, core::read_text_line(stream.get(), got, core::line_capacity)) << "line " << line;
+            if (want < 0) break;
+            ASSERT_EQ(0, std::memcmp(expected, got, sizeof got)) << "line " << line;
+        }
+        core::close_input(stream.get());
+    }
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "readers/gpx/gpx_reader.h"
 
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/entry.h"
+#include "core/number_reader.h"
 #include "tests/support/reader_test.h"
 #include "tests/support/test_support.h"
 
@@ -23,6 +26,7 @@ protected:
         while (gpx::read_next_point(&next) == 0) points.emplace_back(next.lat_deg, next.lon_deg);
         return points;
     }
+    static void close_input_slot_now() { test_support::close_input_slot(); }
     int parse(const std::string& bytes) {
         open(bytes);
         point = core::TrackPoint{};
@@ -100,6 +104,100 @@ TEST_F(GpxReader, LongTagsAreCutAt998Bytes) {
     // "lon" ending at byte 998 is kept, its value cut to its first digit.
     std::string kept = "<" + head + std::string(998 - head.size() - 6, ' ') + "lon=\"23\"/>";
     EXPECT_EQ((Points{{1, 2}}), points_of(kept));
+}
+
+// The points of the reader's contract, taken byte by byte: text up to a
+// '<' passed over, the tag up to its '>' or its first 998 bytes (the rest
+// then text), its text up to a zero, a track point start tag where it
+// holds "trkpt" and not "/trkpt", and its "lat" and "lon" numbers.
+int model_attribute(const std::string& text, const char* name, double* value) {
+    size_t at = text.find(name);
+    if (at == std::string::npos) return 1;
+    const char* digit = text.c_str() + at;
+    while (!(*digit >= '0' && *digit <= '9')) {
+        if (*digit == 0) return 2;
+        ++digit;
+    }
+    const char* start = digit[-1] == '-' ? digit - 1 : digit;
+    if (digit[0] == '0' && (digit[1] == 'x' || digit[1] == 'X')) *value = start == digit ? 0.0 : -0.0;
+    else *value = core::read_number(start);
+    return 0;
+}
+
+Points model_points(const std::string& bytes) {
+    Points points;
+    size_t position = 0;
+    for (;;) {
+        size_t open = bytes.find('<', position);
+        if (open == std::string::npos) return points;
+        std::string tag;
+        size_t next = open + 1;
+        while (tag.size() < gpx::tag_buffer_size - 2) {
+            if (next == bytes.size()) return points;
+            char c = bytes[next++];
+            if (c == '>') break;
+            tag += c;
+        }
+        position = next;
+        std::string text(tag.c_str());
+        if (text.find("trkpt") == std::string::npos || text.find("/trkpt") != std::string::npos) continue;
+        double lat, lon;
+        if (model_attribute(text, "lat", &lat) != 0 || lat > 100.0 || lat < -100.0) continue;
+        if (model_attribute(text, "lon", &lon) != 0 || lon > 370.0 || lon < -370.0) continue;
+        points.emplace_back(lat, lon);
+    }
+}
+
+// GPX-like bytes of the pieces that make the reader's roads part: track
+// points and their end tags, "trkpt" in text, '<' inside tags, "/trkpt"
+// after "trkpt", zero bytes, tags around the 998-byte cut, stray 'k's.
+std::string gpx_like(std::mt19937_64& random, size_t size) {
+    const char* numbers[] = {"55.7512", "-33.9", "0", "1e2", "0x1f", "-0.5", "abc", "100.5", "12345678901234567890"};
+    auto number = [&] { return std::string(numbers[random() % 9]); };
+    std::string bytes;
+    while (bytes.size() < size) {
+        switch (random() % 16) {
+        case 0: case 1: case 2:
+            bytes += "<trkpt lat=\"" + number() + "\" lon=\"" + number() + "\">";
+            break;
+        case 3: bytes += "</trkpt>\n  "; break;
+        case 4: bytes += "<ele>12.5</ele><time>2025-12-08T08:00:01Z</time>"; break;
+        case 5: bytes += random() & 1 ? "trkpt lat=1 lon=2 " : "k kk trkp"; break;
+        case 6: bytes += "<x trkpt lat=3 lon=4 /trkpt>"; break;
+        case 7: bytes += "<trkptrkpt lat=5 lon=6><a<trkpt lat=7 lon=8>"; break;
+        case 8: bytes += std::string("<trkpt lat=9\0 lon=10>", 22); break;
+        case 9: bytes += std::string("<trkpt\0 lat=9 lon=10>", 22); break;
+        case 10: {
+            // Tag texts of 995 to 1002 bytes, around the cut at 998.
+            std::string pad(978 + random() % 8, ' ');
+            bytes += random() & 1 ? "<trkpt lat=1" + pad + "lon=24>" : "<" + pad + "trkpt lat=3 lon=4>";
+            break;
+        }
+        case 11: bytes += "<trkseg><trkpt lat='1' lon='2'/></trkseg>"; break;
+        case 12: bytes += "> < >> <<trkpt lat=-1 lon=-2>"; break;
+        case 13: bytes += "<rtept lat=\"1\" lon=\"2\"/><trkptx lat=\"3\" lon=\"4\">"; break;
+        default:
+            for (int i = 0; i < 8; ++i) bytes += "<>ktrp/ 0\0"[random() % 11];
+            break;
+        }
+    }
+    return bytes;
+}
+
+TEST_F(GpxReader, ReadsAsTheTagByTagModelAcrossBufferBoundaries) {
+    std::mt19937_64 random(1999);
+    for (int input = 0; input < 8; ++input) {
+        std::string bytes = gpx_like(random, 150000 + random() % 100000);
+        Points expected = model_points(bytes);
+        Points got = points_of(bytes);
+        ASSERT_EQ(expected.size(), got.size()) << "input " << input;
+
+        for (size_t i = 0; i < got.size(); ++i) {
+            ASSERT_EQ(test_support::bits_of(expected[i].first), test_support::bits_of(got[i].first)) << i;
+            ASSERT_EQ(test_support::bits_of(expected[i].second), test_support::bits_of(got[i].second)) << i;
+        }
+        close_input_slot_now();
+    }
 }
 
 TEST(ReadNextTag, CutsAtAngleBrackets) {

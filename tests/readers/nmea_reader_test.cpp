@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 
 #include "core/entry.h"
@@ -42,6 +43,33 @@ TEST(VerifyNmeaChecksum, Codes) {
         {body + "*16A", 4},
     };
     for (const Case& c : cases) EXPECT_EQ(c.code, nmea::verify_nmea_checksum(c.line.c_str())) << c.line;
+}
+
+// The XOR runs eight characters at a time: sentences of every length and
+// every place of the first '*', with its checksum right and one bit off.
+TEST(VerifyNmeaChecksum, EveryLengthAndStarPosition) {
+    std::mt19937_64 random(183);
+    const char characters[] = "GPRMC,.0123456789ANSEW-*\x7f\x80\xfe";
+    for (int n = 0; n < 20000; ++n) {
+        std::string line = "$";
+        size_t length = random() % 150;
+        for (size_t i = 0; i < length; ++i) line += characters[random() % (sizeof characters - 1)];
+        size_t star = line.find('*', 1);
+        if (star == std::string::npos) {
+            EXPECT_EQ(2, nmea::verify_nmea_checksum(line.c_str())) << line;
+            line += '*';
+            star = line.size() - 1;
+        }
+        unsigned checksum = 0;
+        for (size_t i = 1; i < star; ++i) checksum ^= static_cast<unsigned char>(line[i]);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%02X", checksum);
+        std::string right = line.substr(0, star + 1) + hex;
+        std::snprintf(hex, sizeof hex, "%02X", checksum ^ 1);
+        std::string wrong = line.substr(0, star + 1) + hex;
+        ASSERT_EQ(0, nmea::verify_nmea_checksum(right.c_str())) << right;
+        ASSERT_EQ(4, nmea::verify_nmea_checksum(wrong.c_str())) << wrong;
+    }
 }
 
 TEST_F(NmeaReader, AcceptedSentences) {
