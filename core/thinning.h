@@ -41,10 +41,11 @@ int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_dista
 
 // waypoint_decision of the exact values of the five, decided from their
 // bounds wherever these leave no doubt; a value is computed (and kept)
-// only for a comparison they do not decide. Where leg_is_reference is
-// set, the leg's bearing is the reference bearing itself.
-// Where a value has its bounds pending, the windows, if given, may
-// decide its comparison without them.
+// only for a comparison they do not decide, and pending bounds are taken
+// only where a comparison needs them. Where leg_is_reference is set, the
+// leg's bearing is the reference bearing itself. windows, if not nullptr,
+// belong to these limits and this reference (emptied whenever it
+// changes), and let comparisons of pending values go without bounds.
 struct DecisionWindows;
 int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
                               BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
