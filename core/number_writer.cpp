@@ -7,7 +7,10 @@
 #include "core/number_writer.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+
+#include "core/wide_integer.h"
 
 #define FMT_HEADER_ONLY
 #include <fmt/format.h>
@@ -39,6 +42,110 @@ int write_special(char* out, double value) {
     return length + 3;
 }
 
+constexpr uint64_t powers_of_ten[] = {1,
+                                      10,
+                                      100,
+                                      1000,
+                                      10000,
+                                      100000,
+                                      1000000,
+                                      10000000,
+                                      100000000,
+                                      1000000000,
+                                      10000000000,
+                                      100000000000,
+                                      1000000000000,
+                                      10000000000000,
+                                      100000000000000,
+                                      1000000000000000,
+                                      10000000000000000,
+                                      100000000000000000};
+
+// Writes the digits of value, at least count of them (zeros in front).
+int write_digits(char* out, uint64_t value, int count) {
+    char digits[24];
+    int length = 0;
+    do {
+        digits[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 || length < count);
+    for (int i = 0; i < length; ++i) out[i] = digits[length - 1 - i];
+    return length;
+}
+
+// The fixed notation of the numbers the programs print most (coordinates,
+// lengths): value = m * 2^e is scaled to m * 10^precision * 2^e, exactly
+// in 128 bits, and rounded half to even to an integer, which is the
+// decimal expansion rounded as glibc rounds it. Returns the length, or -1
+// for a value that needs more than 64 bits of scaled digits (or a
+// precision above 17); {fmt} writes those.
+int format_fixed_fast(char* out, double value, int precision) {
+    if (precision > 17) return -1;
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+    if (biased != 0) mantissa |= uint64_t{1} << 52;
+    int exponent = (biased != 0 ? biased : 1) - 1075;
+    uint64_t scaled;
+    if (exponent >= 0) {
+        // An integer: its digits, then zeros.
+        if (exponent > 10) return -1;
+        uint64_t whole = mantissa << exponent;
+        int length = 0;
+        if (bits >> 63) out[length++] = '-';
+        length += write_digits(out + length, whole, 1);
+        if (precision > 0) {
+            out[length++] = '.';
+            std::memset(out + length, '0', precision);
+            length += precision;
+        }
+        return length;
+    }
+    int shift = -exponent;
+    core::Product128 product = core::multiply_64(mantissa, powers_of_ten[precision]);
+    if (shift > 110) {
+        // The product is below 2^110, so the value is under one half.
+        scaled = 0;
+    } else {
+        // quotient = product >> shift; the remainder against one half.
+        uint64_t quotient_high, quotient_low, rest_high, rest_low, half_high, half_low;
+        if (shift < 64) {
+            quotient_high = product.high >> shift;
+            quotient_low = (product.low >> shift) | product.high << (64 - shift);
+            rest_high = 0;
+            rest_low = product.low & ((uint64_t{1} << shift) - 1);
+            half_high = 0;
+            half_low = uint64_t{1} << (shift - 1);
+        } else {
+            int over = shift - 64;
+            quotient_high = 0;
+            quotient_low = over == 0 ? product.high : product.high >> over;
+            rest_high = over == 0 ? 0 : product.high & ((uint64_t{1} << over) - 1);
+            rest_low = product.low;
+            half_high = over == 0 ? 0 : uint64_t{1} << (over - 1);
+            half_low = over == 0 ? uint64_t{1} << 63 : 0;
+        }
+        if (quotient_high != 0) return -1;
+        bool above = rest_high > half_high || (rest_high == half_high && rest_low > half_low);
+        bool tie = rest_high == half_high && rest_low == half_low;
+        scaled = quotient_low;
+        if (above || (tie && (scaled & 1) != 0)) {
+            if (scaled == UINT64_MAX) return -1;
+            ++scaled;
+        }
+    }
+    uint64_t unit = powers_of_ten[precision];
+    int length = 0;
+    if (bits >> 63) out[length++] = '-';
+    length += write_digits(out + length, scaled / unit, 1);
+    if (precision > 0) {
+        out[length++] = '.';
+        length += write_digits(out + length, scaled % unit, precision);
+    }
+    return length;
+}
+
 }  // namespace
 
 int format_fixed(char* out, double value, int precision, int width) {
@@ -46,8 +153,11 @@ int format_fixed(char* out, double value, int precision, int width) {
     if (!std::isfinite(value)) {
         length = write_special(out, value);
     } else {
-        auto result = fmt::format_to_n(out, fixed_text_size, "{:.{}f}", value, precision);
-        length = static_cast<int>(result.size);
+        length = format_fixed_fast(out, value, precision);
+        if (length < 0) {
+            auto result = fmt::format_to_n(out, fixed_text_size, "{:.{}f}", value, precision);
+            length = static_cast<int>(result.size);
+        }
     }
     return pad_left(out, length, width, ' ', 0);
 }
