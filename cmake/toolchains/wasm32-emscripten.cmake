@@ -9,12 +9,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${NODE_EXECUTABLE} CACHE FILEPATH "" FORCE)
 # only where NODE_PATH says.
 set(CMAKE_CXX_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
 
-# The test harness catches the end of a run as a C++ exception, so every
-# object takes part in unwinding.
-set(CMAKE_CXX_FLAGS_INIT "-fexceptions")
 # NODERAWFS: the real file system, relative to the current directory.
 # SINGLE_FILE: the wasm inside the .js, so that Node's fetch never looks
 # for it. EXIT_RUNTIME: exit flushes standard output and runs the atexit
 # handlers, as on every other system.
 set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-fexceptions -sNODERAWFS=1 -sSINGLE_FILE=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1")
+    "-sNODERAWFS=1 -sSINGLE_FILE=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1")
