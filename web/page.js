@@ -19,6 +19,9 @@ let jobId = 0;           // the run whose messages count
 let running = false;
 let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
+// Where the result sits below the controls (a phone), a new track scrolls
+// it into view: the progress, the figures and any message are there.
+const oneColumn = window.matchMedia('(max-width: 760px)');
 
 function setState(state) { document.body.dataset.state = state; }
 function setStatus(text) { $('status').textContent = text; }
@@ -211,6 +214,7 @@ function takeFile(file) {
     track = file;
     clearResult();
     start('convert');
+    if (oneColumn.matches) document.querySelector('.results').scrollIntoView({block: 'start'});
 }
 
 function syncSlider(input) {

@@ -215,6 +215,9 @@ describe('the page as a person uses it', () => {
         assert.deepEqual(unlabelled, []);
         await load(page, sample('drive.gpx'));
         assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 360);
+        // Below the controls, a new track's result is scrolled into view.
+        const top = await page.evaluate(() => document.querySelector('.results').getBoundingClientRect().top);
+        assert.ok(top >= 0 && top < 740 / 2, `the result starts ${top} px down the screen`);
         // From the keyboard: tab to a threshold, type, and the page converts.
         await page.focus('#format');
         await page.keyboard.press('Tab');
