@@ -381,6 +381,14 @@ void add_to_track_length(Thinning* thinning, BoundedValue* hop_m) {
     thinning->track_length_m = sum;
 }
 
+// A new reference bearing: the bearing windows of the old one no longer
+// hold.
+void set_reference(Thinning* thinning, const BoundedValue& bearing_deg) {
+    thinning->reference_bearing_deg = bearing_deg;
+    thinning->windows.turn = BearingWindow{};
+    thinning->windows.offset = BearingWindow{};
+}
+
 // The first two points: the first is the last waypoint; the hop to the
 // second is the first leg, and its bearing the first reference.
 void take_first_points(Thinning* thinning) {
@@ -389,9 +397,7 @@ void take_first_points(Thinning* thinning) {
         copy_position(&t.last_waypoint, t.lookahead);
         return;
     }
-    t.reference_bearing_deg = t.leg.bearing_deg;
-    t.windows.turn = BearingWindow{};
-    t.windows.offset = BearingWindow{};
+    set_reference(thinning, t.leg.bearing_deg);
     add_to_track_length(thinning, &t.leg.distance_m);
     copy_position(&t.candidate, t.lookahead);
 }
@@ -414,9 +420,7 @@ void decide_candidate(Thinning* thinning) {
         hand_waypoint(thinning, &t.candidate);
         copy_position(&t.last_waypoint, t.candidate);
         bound_value(&t.step.bearing_deg);
-        t.reference_bearing_deg = t.step.bearing_deg;
-        t.windows.turn = BearingWindow{};
-        t.windows.offset = BearingWindow{};
+        set_reference(thinning, t.step.bearing_deg);
         t.leg = t.step;
     }
     // The lookahead slot is free again for the next point.
