@@ -9,7 +9,7 @@
 #include "core/entry.h"
 #include "core/number_reader.h"
 #include "core/thinning.h"
-#include "programs/preview/track_format.h"
+#include "preview/track_format.h"
 
 namespace {
 

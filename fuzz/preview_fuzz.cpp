@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "programs/preview/svg_picture.h"
-#include "programs/preview/track_format.h"
+#include "preview/svg_picture.h"
+#include "preview/track_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     preview::judge_format(data, static_cast<int>(size));

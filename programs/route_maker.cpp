@@ -12,8 +12,8 @@
 #include "core/console.h"
 #include "core/entry.h"
 #include "programs/converters.h"
-#include "programs/preview/preview_run.h"
-#include "programs/preview/track_format.h"
+#include "preview/preview_run.h"
+#include "preview/track_format.h"
 
 namespace {
 

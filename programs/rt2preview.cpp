@@ -1,5 +1,5 @@
 // rt2preview: draws a track and the route a converter would make of it,
 // and finds thresholds for a waypoint budget.
-#include "programs/preview/preview_run.h"
+#include "preview/preview_run.h"
 
 int main(int argc, char** argv) { preview::run_preview(argc, argv); }

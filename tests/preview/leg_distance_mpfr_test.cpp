@@ -11,7 +11,7 @@
 #include <random>
 
 #include "core/distance.h"
-#include "programs/preview/leg_distance.h"
+#include "preview/leg_distance.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/track_point.h"
-#include "programs/preview/preview_options.h"
-#include "programs/preview/preview_run.h"
-#include "programs/preview/svg_picture.h"
-#include "programs/preview/track_format.h"
+#include "preview/preview_options.h"
+#include "preview/preview_run.h"
+#include "preview/svg_picture.h"
+#include "preview/track_format.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // What the preview's end-to-end tests share: tracks written in every
 // format, the converters that read them, and the routes and pictures
 // they give.
-#ifndef TESTS_PROGRAMS_PREVIEW_TEST_H
-#define TESTS_PROGRAMS_PREVIEW_TEST_H
+#ifndef TESTS_PREVIEW_TEST_H
+#define TESTS_PREVIEW_TEST_H
 
 #include <cmath>
 #include <cstdio>

@@ -4,14 +4,14 @@
 // run ends, whichever way: on success, on every failure (the readers end
 // the process themselves, so an exit handler takes care of those) and on
 // an interrupt, which the passes over the track look for.
-#ifndef PROGRAMS_PREVIEW_TEMPORARY_FILES_H
-#define PROGRAMS_PREVIEW_TEMPORARY_FILES_H
+#ifndef PREVIEW_TEMPORARY_FILES_H
+#define PREVIEW_TEMPORARY_FILES_H
 
 #include <csignal>
 #include <cstdio>
 #include <string>
 
-#include "programs/preview/preview_run.h"
+#include "preview/preview_run.h"
 
 namespace preview {
 

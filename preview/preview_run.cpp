@@ -1,4 +1,4 @@
-#include "programs/preview/preview_run.h"
+#include "preview/preview_run.h"
 
 #include <cstdlib>
 #include <string>
@@ -9,12 +9,12 @@
 #include "core/number_writer.h"
 #include "core/platform.h"
 #include "core/thinning.h"
-#include "programs/preview/leg_distance.h"
-#include "programs/preview/preview_options.h"
-#include "programs/preview/route_meter.h"
-#include "programs/preview/svg_picture.h"
-#include "programs/preview/temporary_files.h"
-#include "programs/preview/track_format.h"
+#include "preview/leg_distance.h"
+#include "preview/preview_options.h"
+#include "preview/route_meter.h"
+#include "preview/svg_picture.h"
+#include "preview/temporary_files.h"
+#include "preview/track_format.h"
 
 namespace preview {
 

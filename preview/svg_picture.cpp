@@ -1,4 +1,4 @@
-#include "programs/preview/svg_picture.h"
+#include "preview/svg_picture.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "programs/preview/preview_options.h"
+#include "preview/preview_options.h"
 
 #include <cstring>
 

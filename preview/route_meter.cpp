@@ -1,5 +1,5 @@
 // Route files and the measuring of a route in step with its track.
-#include "programs/preview/route_meter.h"
+#include "preview/route_meter.h"
 
 #include <cstdint>
 #include <cstring>

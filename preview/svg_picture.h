@@ -7,8 +7,8 @@
 // route line and the markers wait in fixed-size memory to be drawn over
 // it. Both lines are thinned for drawing to what a pixel can show, so the
 // file stays small whatever the track's length.
-#ifndef PROGRAMS_PREVIEW_SVG_PICTURE_H
-#define PROGRAMS_PREVIEW_SVG_PICTURE_H
+#ifndef PREVIEW_SVG_PICTURE_H
+#define PREVIEW_SVG_PICTURE_H
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
 // Temporary files beside the picture, and their removal however the run
 // ends.
-#include "programs/preview/temporary_files.h"
+#include "preview/temporary_files.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // The four track formats as the preview meets them: which one a file holds,
 // judged from its first bytes, and how each is read and converted.
-#ifndef PROGRAMS_PREVIEW_TRACK_FORMAT_H
-#define PROGRAMS_PREVIEW_TRACK_FORMAT_H
+#ifndef PREVIEW_TRACK_FORMAT_H
+#define PREVIEW_TRACK_FORMAT_H
 
 #include "core/entry.h"
 

@@ -1,8 +1,8 @@
 // The preview's run: the command line, a survey pass that thins the track
 // under every setting it needs and finds its extent, the choice of the
 // setting to draw, and a drawing pass that writes the picture.
-#ifndef PROGRAMS_PREVIEW_PREVIEW_RUN_H
-#define PROGRAMS_PREVIEW_PREVIEW_RUN_H
+#ifndef PREVIEW_PREVIEW_RUN_H
+#define PREVIEW_PREVIEW_RUN_H
 
 #include "core/command_line.h"
 

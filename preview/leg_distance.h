@@ -4,8 +4,8 @@
 // well away from 1, so that a distance of a few centimetres is as exact as
 // one of a few kilometres. Only the core's correctly rounded functions,
 // sqrt and + - * / are used, so every system gives the same bits.
-#ifndef PROGRAMS_PREVIEW_LEG_DISTANCE_H
-#define PROGRAMS_PREVIEW_LEG_DISTANCE_H
+#ifndef PREVIEW_LEG_DISTANCE_H
+#define PREVIEW_LEG_DISTANCE_H
 
 #include "core/track_point.h"
 

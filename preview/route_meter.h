@@ -3,13 +3,13 @@
 // after it is decided, so the survey pass writes each route's waypoints to
 // a file, and the measuring pass reads them back in step with the track,
 // one waypoint ahead: memory stays the same for any length of track.
-#ifndef PROGRAMS_PREVIEW_ROUTE_METER_H
-#define PROGRAMS_PREVIEW_ROUTE_METER_H
+#ifndef PREVIEW_ROUTE_METER_H
+#define PREVIEW_ROUTE_METER_H
 
 #include <cstdio>
 
 #include "core/track_point.h"
-#include "programs/preview/leg_distance.h"
+#include "preview/leg_distance.h"
 
 namespace preview {
 

@@ -4,7 +4,7 @@
 // close unit vectors is exact, so the normal of a leg a few centimetres
 // long keeps its full precision, where start x end itself would lose it
 // to cancellation.
-#include "programs/preview/leg_distance.h"
+#include "preview/leg_distance.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "programs/preview/track_format.h"
+#include "preview/track_format.h"
 
 #include <cstring>
 #include <initializer_list>

@@ -1,11 +1,11 @@
 // The preview's command line, and the converter command lines it prints.
-#ifndef PROGRAMS_PREVIEW_PREVIEW_OPTIONS_H
-#define PROGRAMS_PREVIEW_PREVIEW_OPTIONS_H
+#ifndef PREVIEW_PREVIEW_OPTIONS_H
+#define PREVIEW_PREVIEW_OPTIONS_H
 
 #include <string>
 
 #include "core/command_line.h"
-#include "programs/preview/track_format.h"
+#include "preview/track_format.h"
 
 namespace preview {
 
