@@ -27,6 +27,12 @@ function setState(state) { document.body.dataset.state = state; }
 function setStatus(text) { $('status').textContent = text; }
 function setMessage(text) { $('message').textContent = text; }
 
+// The line for a run that ended in a fault of the page's own machinery,
+// with the browser's reason, which often ends in a full stop of its own.
+function internalError(reason) {
+    return 'The converter stopped with an internal error: ' + String(reason || 'unknown').trim().replace(/\.+$/, '') + '!';
+}
+
 function endWorker() {
     if (worker !== null) worker.terminate();
     worker = null;
@@ -42,7 +48,7 @@ function newWorker() {
     made.onerror = (event) => {
         event.preventDefault();
         if (made !== worker) return;
-        fail('The converter stopped with an internal error: ' + (event.message || 'unknown') + '!');
+        fail(internalError(event.message));
         endWorker();
     };
     return made;
@@ -204,7 +210,7 @@ function handle(data) {
         break;
     case 'crashed':
         endWorker();
-        fail('The converter stopped with an internal error: ' + data.message + '!');
+        fail(internalError(data.message));
         break;
     }
 }
