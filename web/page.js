@@ -27,6 +27,12 @@ function setState(state) { document.body.dataset.state = state; }
 function setStatus(text) { $('status').textContent = text; }
 function setMessage(text) { $('message').textContent = text; }
 
+// The line for a run that ended in a fault of the page's own machinery,
+// with the browser's reason, which often ends in a full stop of its own.
+function internalError(reason) {
+    return 'The converter stopped with an internal error: ' + String(reason || 'unknown').trim().replace(/\.+$/, '') + '!';
+}
+
 function endWorker() {
     if (worker !== null) worker.terminate();
     worker = null;
@@ -42,7 +48,7 @@ function newWorker() {
     made.onerror = (event) => {
         event.preventDefault();
         if (made !== worker) return;
-        fail('The converter stopped with an internal error: ' + (event.message || 'unknown') + '!');
+        fail(internalError(event.message));
         endWorker();
     };
     return made;
@@ -170,9 +176,24 @@ function showPicture(data) {
     $('picture').replaceChildren(document.importNode(svg, true));
 }
 
+// A block of the track for a worker that may not read the File itself.
+// An answer that comes after its job was given up is dropped.
+function sendBlock(data) {
+    const asker = worker, id = data.id;
+    const wanted = () => id === jobId && asker === worker;
+    track.slice(data.position, data.position + data.size).arrayBuffer().then((bytes) => {
+        if (wanted()) asker.postMessage({type: 'block', request: data.request, bytes}, [bytes]);
+    }, (error) => {
+        if (wanted()) asker.postMessage({type: 'block', request: data.request, error: String(error && error.message || error)});
+    });
+}
+
 function handle(data) {
     watch();
     switch (data.type) {
+    case 'block-wanted':
+        sendBlock(data);
+        break;
     case 'progress':
         $('progress').value = data.total > 0 ? data.bytes / data.total : 0;
         setStatus(phaseNames[data.phase] + '… ' + megabytes(data.bytes) + ' of ' + megabytes(data.total));
@@ -204,7 +225,7 @@ function handle(data) {
         break;
     case 'crashed':
         endWorker();
-        fail('The converter stopped with an internal error: ' + data.message + '!');
+        fail(internalError(data.message));
         break;
     }
 }
