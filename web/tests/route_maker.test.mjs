@@ -217,6 +217,9 @@ describe('the page as a person uses it', () => {
         await load(tab, sample('drive.nmea'));
         assert.notEqual(await download(tab, 'download-forward'), null);
         assert.deepEqual(await requestsOutside(tab), {requested: [], resources: [], blocked: []});
+        // Where the engine tells of requests, it told of some: the page's
+        // own, its worker's script or its icon.
+        if (tab.requests !== null) assert.ok(tab.requests.length > 0);
         await tab.close();
     });
 
