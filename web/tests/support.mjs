@@ -114,7 +114,7 @@ export function runNative(program, track, args, keep = []) {
         // A track given by its path (too big to hold) is linked.
         if (track.path) symlinkSync(track.path, join(directory, track.name));
         else writeFileSync(join(directory, track.name), track.bytes);
-        const done = spawnSync(native(program), args, {cwd: directory});
+        const done = spawnSync(native(program), args, {cwd: directory, maxBuffer: 1 << 30});
         const files = {};
         for (const name of keep) {
             const path = join(directory, name);
