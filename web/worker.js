@@ -52,40 +52,103 @@ class Printed {
     }
 }
 
-// Every synchronous read of a File costs about a millisecond however
-// little it asks for, and the programs read 64 KiB at a time; so the track
-// is read in blocks of 8 MiB (about 500 MB/s here, where blocks of 1 MiB
-// give 200), one block held at a time, and the programs' reads are served
-// from it. report(bytesRead) hears of each read.
-const blockSize = 8 * 1024 * 1024, firstBlockSize = 64 * 1024;
+// The track is read in blocks of 4 MiB, the first of a run 64 KiB (all
+// that judging the format reads), and the programs' reads are served from
+// the block in hand. As soon as a block comes, the one after it is asked
+// for, so that it is often there when the run wants it. A run waits for a
+// block by sleeping: it unwinds to the worker's event loop (Asyncify) and
+// is rewound into the same read when the block has come.
+const blockSize = 4 * 1024 * 1024, firstBlockSize = 64 * 1024;
 
-function blockReader(report) {
-    const reader = new FileReaderSync();
+// Where a job's blocks come from: readBlock(position, size, spare) resolves to
+// the track's bytes from position (size of them, fewer at its end), in the
+// memory of spare where it can. The worker reads the File itself where it
+// may; where it may not (WebKit lets the worker of a page opened from a
+// file read no Blob at all), the page reads it and sends the blocks. The
+// first block of the job, read here, tells which.
+async function blockSource(job) {
+    const blocks = new FileBlocks(job.file);
+    const own = (position, size, spare) => blocks.read(position, size, spare);
+    try {
+        await own(0, firstBlockSize, null);
+        return own;
+    } catch (error) {
+        return (position, size, spare) => new Promise((resolve, reject) => {
+            const request = ++lastRequest;
+            requests.set(request, {resolve, reject});
+            const buffer = spare ? spare.buffer : null;
+            self.postMessage({id: job.id, type: 'block-wanted', request, position, size, spare: buffer},
+                             buffer ? [buffer] : []);
+        });
+    }
+}
+
+// The page's answers to the blocks asked of it, by request.
+const requests = new Map();
+let lastRequest = 0;
+
+function blockArrived(data) {
+    const waiting = requests.get(data.request);
+    if (waiting === undefined) return;
+    requests.delete(data.request);
+    if (data.error !== undefined) waiting.reject(new Error(data.error));
+    else waiting.resolve(new Uint8Array(data.bytes, 0, data.length));
+}
+
+// The read operation of the track's file for one run. sleep is the
+// instance's Asyncify.handleSleep; report(bytesRead) hears of each read.
+function trackReader(readBlock, sleep, report) {
     let block = null, blockStart = 0;
-    return function (stream, buffer, offset, length, position) {
-        const file = stream.node.contents;
-        if (position >= file.size) return 0;
-        const wanted = Math.min(length, file.size - position);
-        if (block === null || position < blockStart || position + wanted > blockStart + block.length) {
-            blockStart = position;
-            // The first block is small: judging the format reads no more.
-            const size = Math.max(block === null ? firstBlockSize : blockSize, wanted);
-            block = new Uint8Array(reader.readAsArrayBuffer(file.slice(position, position + size)));
-        }
-        buffer.set(block.subarray(position - blockStart, position - blockStart + wanted), offset);
-        report(position + wanted);
+    let next = null;        // the block asked for: {start, bytes, error, came}
+    let sleeping = false;   // the run unwound in a read and is rewound into it
+    const ask = (start, size, spare) => {
+        const wanted = {start, bytes: null, error: null};
+        wanted.came = readBlock(start, size, spare).then((bytes) => { wanted.bytes = bytes; },
+                                                     (error) => { wanted.error = error; });
         return wanted;
+    };
+    return function (stream, buffer, offset, length, position) {
+        const size = stream.node.contents.size;
+        if (sleeping) {
+            sleeping = false;
+            sleep(() => {});  // ends the rewind
+        }
+        if (position >= size || length === 0) return 0;
+        if (block === null || position < blockStart || position >= blockStart + block.length) {
+            if (next === null || next.start !== position)
+                next = ask(position, block === null ? firstBlockSize : blockSize, null);
+            if (next.bytes === null && next.error === null) {
+                const wanted = next;
+                sleeping = true;
+                sleep((wakeUp) => wanted.came.then(() => wakeUp(0)));
+                return 0;  // not seen: the run unwinds
+            }
+            if (next.error !== null) throw next.error;
+            const spare = block;
+            block = next.bytes;
+            blockStart = next.start;
+            const end = blockStart + block.length;
+            next = block.length > 0 && end < size ? ask(end, blockSize, spare) : null;
+            if (block.length === 0) return 0;
+        }
+        const start = position - blockStart;
+        const count = Math.min(length, block.length - start);
+        buffer.set(block.subarray(start, start + count), offset);
+        report(position + count);
+        return count;
     };
 }
 
 // Runs the program named by args[0] with the track file in the current
-// directory under its own name, read from the File itself.
-// Returns its exit code, its standard output bytes and the instance, whose
-// file system holds what it wrote. report(bytesRead) hears of the reads of
-// the track.
-async function runProgram(args, file, report) {
+// directory under its own name, its blocks from readBlock. Resolves, when the
+// program has ended, to its exit code, its standard output bytes and the
+// instance, whose file system holds what it wrote. report(bytesRead)
+// hears of the reads of the track.
+async function runProgram(args, file, readBlock, report) {
     await compile();
     const printed = new Printed();
+    let ended, failed;
+    const exited = new Promise((resolve, reject) => { ended = resolve; failed = reject; });
     const module = await createRouteMaker({
         instantiateWasm(imports, receive) {
             WebAssembly.instantiate(compiled, imports).then(receive);
@@ -94,15 +157,30 @@ async function runProgram(args, file, report) {
         preRun: [(m) => m.FS.init(null, (byte) => { if (byte !== null) printed.add(byte); }, () => {})],
         print() {},
         printErr() {},
+        onExit(code) { ended(code); },
     });
     const FS = module.FS, WORKERFS = module.WORKERFS;
-    WORKERFS.stream_ops.read = blockReader(report);
+    // A run rewound after a sleep ends by throwing out of the wake-up: its
+    // exit (heard above) or an error, which ends the job.
+    const sleep = (start) => module.handleSleep((wakeUp) => start((value) => {
+        try {
+            wakeUp(value);
+        } catch (error) {
+            if (!(error && error.name === 'ExitStatus')) failed(error);
+        }
+    }));
+    WORKERFS.stream_ops.read = trackReader(readBlock, sleep, report);
     FS.mkdir('/track');
     FS.mount(WORKERFS, {files: [file]}, '/track');
     FS.mkdir('/work');
     FS.symlink('/track/' + file.name, '/work/' + file.name);
     FS.chdir('/work');
-    const code = module.callMain(args);
+    try {
+        module.callMain(args);
+    } catch (error) {
+        if (!(error && error.name === 'ExitStatus')) throw error;
+    }
+    const code = await exited;
     return {code, stdout: printed.bytes(), module};
 }
 
@@ -145,6 +223,7 @@ async function runJob(job) {
         post({type: 'progress', phase, bytes, total: job.file.size});
     };
     const track = fileArgument(job.file.name);
+    const readBlock = await blockSource(job);
     const failed = (result) => post({type: 'failed', fit: job.mode === 'fit', message: lastLine(result.stdout),
                                    stdout: text(result.stdout)});
 
@@ -154,7 +233,7 @@ async function runJob(job) {
     if (format === 'auto' && fileKey === judgedFile) format = judgedFormat;
     if (format === 'auto') {
         phase = 'judging';
-        const judged = await runProgram(['judge', track], job.file, report);
+        const judged = await runProgram(['judge', track], job.file, readBlock, report);
         if (judged.code !== 0) return failed(judged);
         format = text(judged.stdout).trim();
         judgedFile = fileKey;
@@ -168,7 +247,7 @@ async function runJob(job) {
         if (job.fitCount !== '') options.push('--fit', job.fitCount);
         if (job.within !== '') options.push('--within', job.within);
         const fit = await runProgram(['rt2preview', ...formatOptions, ...options, '--output', 'fit.svg', track,
-                                      ...thresholdOptions(job.thresholds)], job.file, report);
+                                      ...thresholdOptions(job.thresholds)], job.file, readBlock, report);
         if (fit.code !== 0) return failed(fit);
         const command = lastLine(fit.stdout);
         const chosen = {};
@@ -183,7 +262,7 @@ async function runJob(job) {
     const program = programOf[format];
     const [forwardName, backwardName] = routeNames(job.file.name);
     const args = [fileArgument(forwardName), fileArgument(backwardName), ...thresholdOptions(job.thresholds)];
-    const converted = await runProgram([program, track, ...args], job.file, report);
+    const converted = await runProgram([program, track, ...args], job.file, readBlock, report);
     if (converted.code !== 0) return failed(converted);
     const FS = converted.module.FS;
     const forward = FS.readFile('/work/' + forwardName);
@@ -194,7 +273,7 @@ async function runJob(job) {
 
     phase = 'drawing';
     const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', track,
-                                    ...thresholdOptions(job.thresholds)], job.file, report);
+                                    ...thresholdOptions(job.thresholds)], job.file, readBlock, report);
     if (drawn.code !== 0) return failed(drawn);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
     post({type: 'picture', svg, stdout: text(drawn.stdout)});
@@ -211,6 +290,7 @@ self.onmessage = (event) => {
     // The page starts a worker before it is needed, so that the wasm is
     // compiled by the time a track comes.
     if (job.type === 'warm') return void compile();
+    if (job.type === 'block') return void blockArrived(job);
     runJob(job).catch((error) => {
         self.postMessage({id: job.id, type: 'crashed', message: String(error && error.message || error)});
     });
