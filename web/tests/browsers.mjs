@@ -32,7 +32,8 @@ const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 export async function launch(engine) {
     if (engine === 'chromium') {
         return new PuppeteerBrowser(engine, await puppeteer.launch({
-            browser: 'chrome', headless: true, args: chromiumArgs,
+            // Over a pipe, the browser ends with this process.
+            browser: 'chrome', headless: true, pipe: true, args: chromiumArgs,
             executablePath: process.env.CHROMIUM || '/usr/bin/chromium'}));
     }
     if (engine === 'firefox') {
@@ -140,6 +141,14 @@ async function launchWebKit() {
     const port = await freePort();
     const driver = spawn(process.env.WEBKIT_WEBDRIVER || '/usr/bin/WebKitWebDriver', ['--port=' + port],
                          {env: Object.assign({}, process.env, {DISPLAY: display}), stdio: ['ignore', 'ignore', 'inherit']});
+    // However this process ends, the display goes, and the MiniBrowser on it.
+    const end = () => {
+        driver.kill();
+        xvfb.kill();
+    };
+    process.once('exit', end);
+    for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP'])
+        process.once(signal, () => { end(); process.exit(1); });
     const server = 'http://127.0.0.1:' + port;
     for (let tries = 0; ; ++tries) {
         try {
