@@ -246,7 +246,7 @@ describe('the page as a person uses it', () => {
                       2.2e9);
             closeSync(file);
             const tab = await session.open();
-            assert.equal(await load(tab, path, 300000), 'done');
+            assert.equal(await load(tab, path, 300000), 'done', await text(tab, 'message'));
             assert.equal(await text(tab, 'points-read'), '4');
             const expected = runNative('Marovin', {name: 'big.gpx', path},
                                        ['big.gpx', 'big-forward.rt2', 'big-backward.rt2'], ['big-forward.rt2']);
