@@ -46,8 +46,8 @@ export async function launch(engine) {
 
 // Runs a script in the page until it returns something truthy, which it
 // returns; polled from here, so that it works alike in every engine and
-// whatever the page does with its timers.
-// On a time-out, the error tells what explain (a script) returns.
+// whatever the page does with its timers. On a time-out, the error tells
+// what explain (a script) returns.
 async function waitFor(tab, script, args, {timeout = 60000, polling = 20, explain = null} = {}) {
     const end = Date.now() + timeout;
     for (;;) {
@@ -70,7 +70,8 @@ class PuppeteerBrowser {
     }
 
     // A fresh browser context (no cache, no storage) with one page on the
-    // address; requests lists every URL the page and its workers ask for.
+    // address; requests lists every URL the engine reports the page asked
+    // for (in Chromium its worker's script among them).
     async open(url, viewport = defaultViewport) {
         const context = await this.browser.createBrowserContext();
         const page = await context.newPage();
