@@ -34,9 +34,9 @@ export function scratchFolder(what) {
 // after its security policy, which the prologue obeys like the page.
 export function testPage() {
     const page = readFileSync(pagePath, 'utf8');
-    const policy = page.match(/<meta http-equiv="Content-Security-Policy"[^>]*>\n/);
+    const policy = page.match(/<meta http-equiv="Content-Security-Policy"[^>]*>/);
     if (policy === null) throw new Error(pagePath + ' has no security policy');
-    const prologue = '<script>\n' + readFileSync(join(here, 'page_prologue.js'), 'utf8') + '</script>\n';
+    const prologue = '\n<script>\n' + readFileSync(join(here, 'page_prologue.js'), 'utf8') + '</script>';
     const at = policy.index + policy[0].length;
     return page.substring(0, at) + prologue + page.substring(at);
 }
