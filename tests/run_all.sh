@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, then the unit and
 # end-to-end tests in the plain build and in the sanitizer build, the
-# route maker page in headless Chromium, the install and package check, the fuzz seeds replayed and each fuzz target
+# route maker page in Chromium, Firefox and WebKit, the install and package check, the fuzz seeds replayed and each fuzz target
 # run for a few seconds (FUZZ_SECONDS, default 3), and the same unit and
 # end-to-end tests built for Windows (under Wine), aarch64 and s390x
 # (under qemu-user) and WebAssembly (under Node.js), and the real tracks

@@ -1,18 +1,87 @@
-// What the browser tests share: Debian's chromium driven headless by
-// playwright-core, the built page, and the native programs whose bytes the
-// page must give.
+// What the browser tests share: the engine and origin they run in
+// (ROUTE_MAKER_ENGINE: chromium, firefox or webkit; ROUTE_MAKER_ORIGIN:
+// file or http), the copy of the built page they open, the static server
+// on 127.0.0.1 that serves it, the native programs whose bytes the page
+// must give, and the steps a person takes on the page.
 import {execFileSync, spawnSync} from 'node:child_process';
 import {existsSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync} from 'node:fs';
+import {createServer} from 'node:http';
 import {tmpdir} from 'node:os';
 import {dirname, join, resolve} from 'node:path';
 import {fileURLToPath, pathToFileURL} from 'node:url';
-import {chromium} from 'playwright-core';
+import {launch} from './browsers.mjs';
 
-export const top = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const here = dirname(fileURLToPath(import.meta.url));
+export const top = resolve(here, '..', '..');
 export const pagePath = process.env.ROUTE_MAKER_PAGE || join(top, 'build', 'web', 'route-maker.html');
-export const pageUrl = pathToFileURL(pagePath).href;
 export const examples = join(top, 'examples');
 export const screenshots = join(dirname(pagePath), 'screenshots');
+export const engine = process.env.ROUTE_MAKER_ENGINE || 'chromium';
+export const origin = process.env.ROUTE_MAKER_ORIGIN || 'file';
+
+// The folders the tests write, removed when they end.
+const scratch = [];
+process.on('exit', () => {
+    for (const folder of scratch) rmSync(folder, {recursive: true, force: true});
+});
+export function scratchFolder(what) {
+    const folder = mkdtempSync(join(tmpdir(), 'route-maker-' + what + '-'));
+    scratch.push(folder);
+    return folder;
+}
+
+// The built page with page_prologue.js in front of its own script, right
+// after its security policy, which the prologue obeys like the page.
+export function testPage() {
+    const page = readFileSync(pagePath, 'utf8');
+    const policy = page.match(/<meta http-equiv="Content-Security-Policy"[^>]*>/);
+    if (policy === null) throw new Error(pagePath + ' has no security policy');
+    const prologue = '\n<script>\n' + readFileSync(join(here, 'page_prologue.js'), 'utf8') + '</script>';
+    const at = policy.index + policy[0].length;
+    return page.substring(0, at) + prologue + page.substring(at);
+}
+
+// Serves the page at /route-maker.html and nothing else; asked lists every
+// path asked for.
+export async function startServer(page) {
+    const asked = [];
+    const server = createServer((request, response) => {
+        asked.push(request.url);
+        if (request.url === '/route-maker.html') {
+            response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8', 'Cache-Control': 'no-store'});
+            response.end(page);
+        } else {
+            response.writeHead(404);
+            response.end();
+        }
+    });
+    await new Promise((done) => server.listen(0, '127.0.0.1', done));
+    const url = 'http://127.0.0.1:' + server.address().port + '/route-maker.html';
+    return {url, asked, close: () => new Promise((done) => server.close(done))};
+}
+
+// The browser of this run and the page's address in its origin; open
+// gives a tab on the page, with a fragment (#...) where one is given.
+export async function startSession() {
+    if (origin !== 'file' && origin !== 'http') throw new Error('no origin ' + origin + '; the origins are file and http');
+    const page = testPage();
+    const server = origin === 'http' ? await startServer(page) : null;
+    let url = server && server.url;
+    if (server === null) {
+        const path = join(scratchFolder('page'), 'route-maker.html');
+        writeFileSync(path, page);
+        url = pathToFileURL(path).href;
+    }
+    const browser = await launch(engine);
+    return {
+        engine, origin, url, server, browser,
+        open: (viewport, fragment = '') => browser.open(url + fragment, viewport),
+        async close() {
+            await browser.close();
+            if (server !== null) await server.close();
+        },
+    };
+}
 
 // The native programs: the ci build's where it is there, else the default
 // build, made here when it is missing.
@@ -45,7 +114,7 @@ export function runNative(program, track, args, keep = []) {
         // A track given by its path (too big to hold) is linked.
         if (track.path) symlinkSync(track.path, join(directory, track.name));
         else writeFileSync(join(directory, track.name), track.bytes);
-        const done = spawnSync(native(program), args, {cwd: directory});
+        const done = spawnSync(native(program), args, {cwd: directory, maxBuffer: 1 << 30});
         const files = {};
         for (const name of keep) {
             const path = join(directory, name);
@@ -67,77 +136,9 @@ export function sample(name) {
     return trackOf(name, readFileSync(join(examples, name)));
 }
 
-// The folders of the tracks written for the page, removed when the tests
-// end.
-const trackFolders = [];
-process.on('exit', () => {
-    for (const folder of trackFolders) rmSync(folder, {recursive: true, force: true});
-});
-
 export function trackFile(track) {
-    const directory = mkdtempSync(join(tmpdir(), 'route-maker-track-'));
-    trackFolders.push(directory);
-    const path = join(directory, track.name);
+    if (track.path) return track.path;
+    const path = join(scratchFolder('track'), track.name);
     writeFileSync(path, track.bytes);
     return path;
-}
-
-export async function launch() {
-    return chromium.launch({
-        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-        // As root Chromium needs --no-sandbox; the rest keep it from
-        // reaching for the network on its own.
-        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-               '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    });
-}
-
-// A fresh context and page on the route maker, with every request the
-// page or its worker makes noted in requests; initScript, a function, runs
-// in the page before the page's own script.
-export async function openPage(browser, options = {}, initScript = null) {
-    const context = await browser.newContext(Object.assign({acceptDownloads: true}, options));
-    const requests = [];
-    context.on('request', (request) => requests.push(request.url()));
-    const page = await context.newPage();
-    if (initScript !== null) await page.addInitScript(initScript);
-    const errors = [];
-    page.on('pageerror', (error) => errors.push(error.message));
-    await page.goto(options.url || pageUrl);
-    return {context, page, requests, errors};
-}
-
-export async function waitForEnd(page, timeout = 60000) {
-    await page.waitForFunction(() => ['done', 'failed'].includes(document.body.dataset.state), null, {timeout});
-    return page.evaluate(() => document.body.dataset.state);
-}
-
-// Puts the track into the page's file input and waits for the run to end.
-export async function load(page, track) {
-    await page.setInputFiles('#track-file', trackFile(track));
-    return waitForEnd(page);
-}
-
-// Types the four thresholds (those given) and waits for the run they start.
-export async function setThresholds(page, values) {
-    const ids = {m: 'min-distance', x: 'max-distance', a: 'max-angle', e: 'max-error'};
-    for (const [letter, value] of Object.entries(values)) await page.fill('#' + ids[letter], value);
-    await page.waitForFunction(() => document.body.dataset.state === 'working', null, {timeout: 5000})
-        .catch(() => {});
-    return waitForEnd(page);
-}
-
-export async function text(page, id) {
-    return (await page.textContent('#' + id)).trim();
-}
-
-// The bytes behind a download link, as a person clicking it saves them.
-export async function download(page, id) {
-    const [started] = await Promise.all([page.waitForEvent('download'), page.click('#' + id)]);
-    const directory = mkdtempSync(join(tmpdir(), 'route-maker-download-'));
-    const path = join(directory, started.suggestedFilename());
-    await started.saveAs(path);
-    const bytes = readFileSync(path);
-    rmSync(directory, {recursive: true, force: true});
-    return {name: started.suggestedFilename(), bytes};
 }
