@@ -7,7 +7,7 @@
 
 #include "core/track_point.h"
 #include "preview/preview_options.h"
-#include "preview/preview_run.h"
+#include "preview/ladder.h"
 #include "preview/svg_picture.h"
 #include "preview/track_format.h"
 
@@ -125,7 +125,7 @@ TEST(PreviewFormat, JudgedFromTheHead) {
         {"", TrackFormat::unknown},
     };
     for (const FormatCase& c : cases)
-        EXPECT_EQ(c.expected, preview::judge_format(reinterpret_cast<const unsigned char*>(c.head.data()),
+        EXPECT_EQ(c.expected, preview::judge_head(reinterpret_cast<const unsigned char*>(c.head.data()),
                                                     static_cast<int>(c.head.size())))
             << c.head;
 }
