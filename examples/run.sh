@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Builds the programs, converts every bundled sample track into forward
-# and backward routes under build/examples/, and draws the sample drive's
-# route with rt2preview.
+# Installs what building the programs needs where it is missing, builds
+# the five programs alone (no tests), converts every bundled sample track
+# into forward and backward routes under build/examples/, and draws the
+# sample drive's route with rt2preview.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-cmake --preset default -S "$top" >/dev/null
-cmake --build --preset default >/dev/null
+cd "$top"
+bash tests/install_needs.sh programs
+cmake --preset programs >/dev/null
+cmake --build --preset programs >/dev/null
 out="$top/build/examples"
 mkdir -p "$out"
 cp "$top"/examples/drive.* "$out"/
 cd "$out"
-bin="$top/build/default/programs"
+bin="$top/build/programs/programs"
 for pair in Tolvek:drive.nmea Quendal:drive.plt Brisham:drive.rec Marovin:drive.gpx; do
     program=${pair%%:*} input=${pair#*:}
     name=${input%.*}-${input##*.}
@@ -19,4 +22,12 @@ for pair in Tolvek:drive.nmea Quendal:drive.plt Brisham:drive.rec Marovin:drive.
 done
 echo "== rt2preview drive.gpx"
 "$bin/rt2preview" drive.gpx
-echo "== routes and drive.gpx.svg written to $out"
+echo
+echo "Routes:  $out/drive-*-forward.rt2 and drive-*-backward.rt2"
+echo "Picture: $out/drive.gpx.svg"
+echo "Programs: $bin/"
+if [ -f "$top/build/web/route-maker.html" ]; then
+    echo "Page:    $top/build/web/route-maker.html"
+else
+    echo "Page:    not built; cmake --workflow --preset page builds build/web/route-maker.html"
+fi

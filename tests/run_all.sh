@@ -24,4 +24,6 @@ for platform in windows aarch64 s390x wasm; do
 done
 if [ -d ../shared/corpus ]; then
     python3 bench/corpus_check
+else
+    echo "Corpus check skipped: no ../shared/corpus beside this checkout."
 fi

@@ -68,7 +68,8 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
 // Node has no terminal of its own to offer; the programs there take every
 // output for a terminal anyway.
 std::optional<std::string> run_on_terminal(const std::string&, const std::vector<std::string>&,
-                                           const std::string&) {
+                                           const std::string&, std::string* why_not) {
+    *why_not = "Node.js has no pseudo-terminal to offer";
     return std::nullopt;
 }
 

@@ -1,6 +1,8 @@
 // The test helpers that differ between systems, for POSIX systems with
 // glibc: programs started with posix_spawn, terminals from forkpty.
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <pty.h>
 #include <spawn.h>
@@ -71,13 +73,18 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
 
 std::optional<std::string> run_on_terminal(const std::string& program,
                                            const std::vector<std::string>& args,
-                                           const std::string& cwd) {
+                                           const std::string& cwd, std::string* why_not) {
     std::vector<std::string> words = command_of(program, args);
     std::vector<char*> argv = argv_of(words);
     int master;
     termios raw{};
     cfmakeraw(&raw);
     pid_t pid = forkpty(&master, nullptr, &raw, nullptr);
+    // A root without /dev/pts, or one whose pseudo-terminals are used up.
+    if (pid < 0) {
+        *why_not = std::string("no pseudo-terminal could be opened: ") + std::strerror(errno);
+        return std::nullopt;
+    }
     if (pid == 0) {
         if (chdir(cwd.c_str()) != 0) _exit(127);
         execvp(argv[0], argv.data());

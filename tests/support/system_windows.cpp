@@ -106,7 +106,8 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
 }
 
 std::optional<std::string> run_on_terminal(const std::string&, const std::vector<std::string>&,
-                                           const std::string&) {
+                                           const std::string&, std::string* why_not) {
+    *why_not = "a Windows console does not pass bytes through unchanged";
     return std::nullopt;
 }
 

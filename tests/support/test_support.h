@@ -94,10 +94,11 @@ RunResult run_binary(const std::string& program, const std::vector<std::string>&
 
 // Runs program like run_binary but with standard output on a terminal
 // that passes bytes through unchanged, and returns what it received;
-// nothing where the system has no such terminal.
+// nothing where the system has no such terminal, or where none can be
+// opened, with the reason in *why_not.
 std::optional<std::string> run_on_terminal(const std::string& program,
                                            const std::vector<std::string>& args,
-                                           const std::string& cwd);
+                                           const std::string& cwd, std::string* why_not);
 
 // An empty file open for reading and writing in binary mode, removed when
 // it is closed; stops the test program with a message if there is none.
