@@ -19,8 +19,8 @@ void print_line(const std::string& text) {
 }
 
 void print_track_figures(const char* track_path, const Survey& survey) {
-    print_line(std::string("Track file: ") + track_path + " (" + binding->name + ", as " + binding->converter +
-               " reads it)");
+    print_line(std::string("Track file: ") + track_path + " (" + track_binding->name + ", as " +
+               track_binding->converter + " reads it)");
     print_line("Points read: " + std::to_string(survey.points_read));
     print_line("Track length: " + fixed_text(survey.track_length_m, 1) + " m");
 }
@@ -34,7 +34,7 @@ void print_sweep(const PreviewSettings& run, const std::string& track_on_command
         const core::Thinning& t = thinnings[i];
         std::string row = integer_text(t.waypoints_written, 10, false);
         row += "  " + fixed_text(largest_deviation_m(meters[i]), 1, 7);
-        print_line(row + " m  " + converter_command(binding->converter, track_on_command_line, t.limits));
+        print_line(row + " m  " + converter_command(track_binding->converter, track_on_command_line, t.limits));
     }
 }
 

@@ -89,8 +89,9 @@ void run_preview(int argc, char** argv) {
     if (read_preview_command_line(argc, argv, names_file, &run) != 0)
         core::show_usage(preview_program);
 
-    binding = &judge_track(run.track_path, run.format);
-    if (binding->program->check_input_header != nullptr) binding->program->check_input_header();
+    track_binding = &judge_track(run.track_path, run.format);
+    void (*check_input_header)() = track_binding->program->check_input_header;
+    if (check_input_header != nullptr) check_input_header();
 
     std::string picture_path = run.output_path != nullptr ? run.output_path
                                                           : std::string(run.track_path) + ".svg";
@@ -115,13 +116,13 @@ void run_preview(int argc, char** argv) {
                        thinnings[0].waypoints_written, thinnings[0].track_length_m,
                        chosen > 0 ? fit_note(run) : "", largest_deviation_m(drawn_meter)};
     bool written = end_picture(caption);
-    if (!close_picture() || !written) fail("Picture file write error!\n");
-    if (!rename_picture()) fail("Picture file rename error!\n");
+    if (!close_picture() || !written) end_with_picture_error("Picture file write error!\n");
+    if (!rename_picture()) end_with_picture_error("Picture file rename error!\n");
     remove_temporary_files();
 
     print_outcome(run, limits, thinnings[0].waypoints_written);
     print_line("Picture: " + picture_path);
-    print_line(converter_command(binding->converter, track_on_command_line, limits));
+    print_line(converter_command(track_binding->converter, track_on_command_line, limits));
     core::end_process(core::exit_success);
 }
 

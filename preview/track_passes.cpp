@@ -15,7 +15,7 @@
 
 namespace preview {
 
-const FormatBinding* binding = nullptr;
+const FormatBinding* track_binding = nullptr;
 core::Thinning thinnings[most_thinnings];
 bool running[most_thinnings];
 bool measured[most_thinnings];
@@ -84,7 +84,7 @@ void start_thinnings(const PreviewSettings& run, const Survey& survey) {
         }
         running[i] = i == 0 ? run.fit_budget == 0 && run.within_m == 0 : ladder_needed && level < survey.level_count;
         std::FILE* file = running[i] ? open_route_file(i) : nullptr;
-        if (running[i] && file == nullptr) fail("Picture file open error!\n");
+        if (running[i] && file == nullptr) end_with_picture_error("Picture file open error!\n");
         core::start_thinning(&thinnings[i], limits, core::WaypointSink{record_waypoint, file});
     }
 }
@@ -92,20 +92,21 @@ void start_thinnings(const PreviewSettings& run, const Survey& survey) {
 // Starts a meter on a route file from its first waypoint.
 void start_reading(RouteMeter* meter, int route) {
     std::FILE* file = static_cast<std::FILE*>(thinnings[route].sink.context);
-    if (!platform::seek_file(file, 0)) fail("Picture file write error!\n");
+    if (!platform::seek_file(file, 0)) end_with_picture_error("Picture file write error!\n");
     start_meter(meter, file);
 }
 
 }  // namespace
 
-void fail(const char* message) {
+void end_with_picture_error(const char* message) {
     remove_temporary_files();
     core::abort_run(message, exit_picture_error);
 }
 
 void open_track(const char* path) {
     if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", exit_track_error);
-    if (binding->program->check_input_header != nullptr) binding->program->check_input_header();
+    void (*check_input_header)() = track_binding->program->check_input_header;
+    if (check_input_header != nullptr) check_input_header();
 }
 
 void survey_track(const PreviewSettings& run, Survey* survey) {
@@ -118,7 +119,7 @@ void survey_track(const PreviewSettings& run, Survey* survey) {
     start_extent(&survey->extent);
     survey->points_read = 0;
     survey->track_length_m = 0.0;
-    core::PointReader read_next_point = binding->program->read_next_point;
+    core::PointReader read_next_point = track_binding->program->read_next_point;
     while (read_next_point(&point) == 0) {
         check_interrupt();
         ++survey->points_read;
@@ -155,7 +156,7 @@ void survey_track(const PreviewSettings& run, Survey* survey) {
         std::FILE* file = static_cast<std::FILE*>(t.sink.context);
         if (std::fflush(file) != 0 || std::ferror(file) != 0) route_write_failed = true;
     }
-    if (route_write_failed) fail("Picture file write error!\n");
+    if (route_write_failed) end_with_picture_error("Picture file write error!\n");
 }
 
 void measure_routes(const char* track_path) {
@@ -168,7 +169,7 @@ void measure_routes(const char* track_path) {
         }
     open_track(track_path);
     silence_console();
-    core::PointReader read_next_point = binding->program->read_next_point;
+    core::PointReader read_next_point = track_binding->program->read_next_point;
     while (read_next_point(&point) == 0) {
         check_interrupt();
         UnitVector position = unit_vector(point);
@@ -177,7 +178,7 @@ void measure_routes(const char* track_path) {
     restore_console();
     core::close_input(&core::input_stream);
     for (int k = 0; k < count; ++k)
-        if (!finish_meter(meters[list[k]])) fail("Track file changed while it was read!\n");
+        if (!finish_meter(meters[list[k]])) end_with_picture_error("Track file changed while it was read!\n");
 }
 
 void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
@@ -185,14 +186,14 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
     core::RunSettings limits = surveyed.limits;
     int waypoint_count = surveyed.waypoints_written;
     start_reading(&drawn_meter, chosen);
-    if (!open_picture_file()) fail("Picture file open error!\n");
+    if (!open_picture_file()) end_with_picture_error("Picture file open error!\n");
     begin_picture(core::output_stream, survey.extent, waypoint_count, std::string("Route preview of ") + run.track_path);
 
     open_track(run.track_path);
     silence_console();
     core::Thinning& drawing = thinnings[0];
     core::start_thinning(&drawing, limits, core::WaypointSink{draw, nullptr});
-    core::PointReader read_next_point = binding->program->read_next_point;
+    core::PointReader read_next_point = track_binding->program->read_next_point;
     while (read_next_point(&drawing.lookahead) == 0) {
         check_interrupt();
         const core::TrackPoint& p = drawing.lookahead;
@@ -209,7 +210,7 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
     // The file changed since the survey.
     if (!core::finish_thinning(&drawing) || drawing.waypoints_written != waypoint_count ||
         !finish_meter(drawn_meter))
-        fail("Track file changed while it was read!\n");
+        end_with_picture_error("Track file changed while it was read!\n");
 }
 
 }  // namespace preview

@@ -24,7 +24,7 @@ struct Survey {
 };
 
 // The format of the track; run_preview sets it before the first pass.
-extern const FormatBinding* binding;
+extern const FormatBinding* track_binding;
 
 // The survey's thinnings, 0 the user's setting and ladder_index(level,
 // rung) the ladder's; running says which the survey ran to the end, each
@@ -43,7 +43,7 @@ extern RouteMeter drawn_meter;
 
 // Removes the temporary files and ends the process with message
 // (exit_picture_error).
-[[noreturn]] void fail(const char* message);
+[[noreturn]] void end_with_picture_error(const char* message);
 
 // Opens the track again and checks the header of its format, where it has
 // one; the run ends when it cannot be opened, and the reader ends it when
