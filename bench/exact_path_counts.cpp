@@ -22,7 +22,7 @@ void print_count(const char* what, long long count, long long decisions) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !core::open_input_file(argv[1])) {
+    if (argc < 2) {
         std::printf("usage: exact_path_counts TRACKFILE [/m.. /x.. /a.. /e..]\n");
         return 1;
     }
@@ -35,11 +35,10 @@ int main(int argc, char** argv) {
         }
         *threshold = core::read_number(argv[i] + 2);
     }
-    const preview::FormatBinding& binding = preview::binding_of(preview::detect_format());
-    if (binding.read_next_point == nullptr) {
-        std::printf("unknown track format\n");
-        return 1;
-    }
+    // Ends the process when the track cannot be opened or its format is
+    // not known.
+    const preview::FormatBinding& format = preview::judge_track(argv[1], preview::TrackFormat::unknown);
+    const core::ProgramInfo& binding = *format.program;
     if (binding.check_input_header != nullptr) binding.check_input_header();
     static core::Thinning thinning;
     core::start_thinning(&thinning, limits, core::WaypointSink{count_only, nullptr});
@@ -48,7 +47,7 @@ int main(int argc, char** argv) {
 
     const core::ExactPathCounts& counts = core::exact_path_counts;
     long long decisions = thinning.points_read > 2 ? thinning.points_read - 2 : 0;
-    std::printf("%s (%s): %d points, %d waypoints\n", argv[1], binding.name, thinning.points_read,
+    std::printf("%s (%s): %d points, %d waypoints\n", argv[1], format.name, thinning.points_read,
                 thinning.waypoints_written);
     std::printf("%-34s %12s  %s\n", "exact values needed for", "times", "per decision");
     print_count("decisions", decisions, decisions);

@@ -104,14 +104,14 @@ void distance_and_bearing(const TrackPoint& p, const TrackPoint& q, double* dist
 }
 
 // -(A * s) is A * -s, bit for bit: rounding to nearest is symmetric.
-double refine_value(BoundedValue* value) {
+double compute_exact_value(BoundedValue* value) {
     double exact = cr_acos(value->acos_argument) * value->scale;
     value->lo = exact;
     value->hi = exact;
     return exact;
 }
 
-void take_bounds(BoundedValue* value) { *value = bounded_acos(value->acos_argument, value->scale); }
+void compute_bounds(BoundedValue* value) { *value = bounded_acos(value->acos_argument, value->scale); }
 
 void measure_hop(const TrackPoint& p, const TrackPoint& q, HopBounds* hop) {
     bound_hop(hop_arguments(p, q), hop, true, true);

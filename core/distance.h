@@ -35,21 +35,22 @@ struct BoundedValue {
 // A value that is known.
 inline BoundedValue known_value(double value) { return {value, value, 1.0, 0.0}; }
 
-// Computes the value of one not yet known and keeps it in *value;
-// returns it.
-double refine_value(BoundedValue* value);
-
 // A value whose bounds are still to be taken: lo is -infinity, and
-// bound_value takes them from its arc cosine's argument.
+// ensure_bounds takes them from its arc cosine's argument.
 inline bool bounds_pending(const BoundedValue& value) { return value.lo < -1e300; }
-void take_bounds(BoundedValue* value);
-inline void bound_value(BoundedValue* value) {
-    if (bounds_pending(*value)) take_bounds(value);
+
+// Takes the bounds of a value whose bounds are pending (compute_bounds)
+// and leaves any other as it is.
+void compute_bounds(BoundedValue* value);
+inline void ensure_bounds(BoundedValue* value) {
+    if (bounds_pending(*value)) compute_bounds(value);
 }
 
-// The value itself, computed the first time it is asked for.
+// The value itself, computed (by compute_exact_value) and kept the first
+// time it is asked for; lo == hi from then on.
+double compute_exact_value(BoundedValue* value);
 inline double exact_value(BoundedValue* value) {
-    return value->lo == value->hi ? value->lo : refine_value(value);
+    return value->lo == value->hi ? value->lo : compute_exact_value(value);
 }
 
 struct HopBounds {

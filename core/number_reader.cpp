@@ -31,7 +31,6 @@ constexpr uint64_t nan_payload_mask = (uint64_t{1} << 51) - 1;
 constexpr uint64_t quiet_nan_bits = 0x7ff8000000000000;
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int digit_value(char c) {

@@ -6,6 +6,9 @@
 
 namespace core {
 
+// Whether c is a decimal digit, '0' to '9', in any locale.
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
 // The value of the number at the start of text, as glibc's
 // strtod(text, nullptr) gives it: blanks skipped, sign, digits, decimal
 // point, exponent, hexadecimal ("0x1.8p3"), "inf", "infinity", "nan" and

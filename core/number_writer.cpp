@@ -63,7 +63,7 @@ constexpr uint64_t powers_of_ten[] = {1,
 
 // Writes the digits of value, at least count of them (zeros in front).
 int write_digits(char* out, uint64_t value, int count) {
-    char digits[24];
+    char digits[integer_text_size];
     int length = 0;
     do {
         digits[length++] = static_cast<char>('0' + value % 10);
@@ -163,7 +163,7 @@ int format_fixed(char* out, double value, int precision, int width) {
 }
 
 int format_integer(char* out, long long value, int width, bool zero_fill) {
-    char digits[24];
+    char digits[integer_text_size];
     int count = 0;
     unsigned long long magnitude =
         value < 0 ? 0 - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
@@ -187,7 +187,7 @@ int format_shortest(char* out, double value) {
     text[result.size] = 0;
     // text is "[-]ddd[.ddd][e(+|-)xx]" in either notation: its significant
     // digits without the point, and the power of ten of the first.
-    char digits[24];
+    char digits[integer_text_size];
     int count = 0, point = -1, position = 0;
     bool negative = text[0] == '-';
     if (negative) ++position;

@@ -17,8 +17,13 @@ inline constexpr int fixed_text_size = 340;
 // sign bit.
 int format_fixed(char* out, double value, int precision, int width);
 
+// Room for any long long in "%d" with its sign, or padded to a width of
+// at most 20.
+inline constexpr int integer_text_size = 24;
+
 // Writes value as "%<width>d" (or "%0<width>d" with zero_fill) does into
-// out (at least 24 bytes) with no terminating zero; returns the length.
+// out (at least integer_text_size bytes) with no terminating zero; returns
+// the length.
 int format_integer(char* out, long long value, int width, bool zero_fill);
 
 // Room for the shortest form of any double.

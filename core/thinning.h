@@ -1,12 +1,16 @@
 // Route thinning: the loop that turns the stream of track points into the
-// waypoints of the forward route, and the decision behind it.
+// waypoints of the forward route. The decision it asks of every candidate
+// is in core/waypoint_decision.h (exact values) and
+// core/bounded_decision.h (from bounds).
 #ifndef CORE_THINNING_H
 #define CORE_THINNING_H
 
+#include "core/bounded_decision.h"
 #include "core/command_line.h"
 #include "core/distance.h"
 #include "core/entry.h"
 #include "core/track_point.h"
+#include "core/waypoint_decision.h"
 
 namespace core {
 
@@ -19,80 +23,6 @@ using RecordParser = int (*)(TrackPoint* point);
 // returns that value: the shared read_next_point of the line and tag
 // readers.
 int read_next_point(RecordParser parser, TrackPoint* point);
-
-// Returns 360 - difference when the absolute bearing difference is above
-// 180, else the difference itself: the angle between two bearings.
-double fold_angle(double difference_deg);
-
-// Whether leg_m * tan(angle_rad) > limit_m, with the correctly rounded
-// tangent: 1 or 0. Where bounds on the tangent already decide the
-// comparison the tangent itself is not computed; the answer is the same.
-int offset_exceeds(double leg_m, double angle_rad, double limit_m);
-
-// Decides whether the candidate becomes a waypoint (1) or is dropped (0)
-// under the four thresholds of limits. Every comparison is strict.
-int waypoint_decision(const RunSettings& limits, double leg_distance_m, double leg_bearing_deg,
-                      double step_distance_m, double step_bearing_deg,
-                      double reference_bearing_deg);
-
-// waypoint_decision under the process-wide settings.
-int is_waypoint(double leg_distance_m, double leg_bearing_deg, double step_distance_m,
-                double step_bearing_deg, double reference_bearing_deg);
-
-// waypoint_decision of the exact values of the five, decided from their
-// bounds wherever these leave no doubt; a value is computed (and kept)
-// only for a comparison they do not decide, and pending bounds are taken
-// only where a comparison needs them. Where leg_is_reference is set, the
-// leg's bearing is the reference bearing itself. windows, if not nullptr,
-// belong to these limits and this reference (emptied whenever it
-// changes), and let comparisons of pending values go without bounds.
-struct DecisionWindows;
-int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
-                              BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
-                              BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
-                              bool leg_is_reference, DecisionWindows* windows);
-
-// For one reference bearing, per side (east, west) of a bearing: an
-// interval of the argument x of its arc cosine within which the bearing
-// is certainly near enough the reference, so that a bearing with x inside
-// needs no bounds at all. Worked out the first time a bearing on that
-// side asks, and checked then with the bounds of acos_bounds at both
-// ends; forgotten when the reference changes.
-struct BearingWindow {
-    signed char state[2];  // 0 not worked out, 1 the interval holds, -1 none
-    double x_lo[2];
-    double x_hi[2];
-};
-
-// What a thinning works out once, or once per reference bearing, for its
-// thresholds.
-struct DecisionWindows {
-    BearingWindow turn;    // step bearings that turn by no more than the maximal angle
-    BearingWindow offset;  // leg bearings whose offset, for a leg not above the
-                           // maximal distance, is not above the maximal orthogonal error
-    // The half widths of the two, in degrees, with their cosines and sines;
-    // worked out once.
-    bool widths_known;
-    double width_deg[2];
-    double width_cos[2];
-    double width_sin[2];
-    // From this distance argument (the cosine of the central angle) up, a
-    // leg is not above the maximal distance; worked out once.
-    signed char near_state;  // as in BearingWindow
-    double near_cosine;
-};
-
-// How often a comparison was too close for the bounds and needed exact
-// values, since the process started.
-struct ExactPathCounts {
-    long long step_below_minimum;  // step distance vs the minimal distance
-    long long leg_below_minimum;   // leg distance vs the minimal distance
-    long long leg_above_maximum;   // leg distance vs the maximal distance
-    long long turn;                // turn vs the maximal angle
-    long long offset;              // offset vs the maximal orthogonal error
-    long long track_length;        // the hop added to the track length
-};
-extern ExactPathCounts exact_path_counts;
 
 struct Thinning;
 

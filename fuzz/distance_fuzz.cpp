@@ -12,7 +12,7 @@ namespace {
 
 // The bounds hold the exact value, pending or not, and give it bit for bit.
 void check_bounds(core::BoundedValue value, double exact, const char* what) {
-    core::bound_value(&value);
+    core::ensure_bounds(&value);
     fuzz::check(value.lo <= exact && exact <= value.hi, what);
     double refined = core::exact_value(&value);
     fuzz::check(std::memcmp(&refined, &exact, sizeof exact) == 0, what);

@@ -10,7 +10,7 @@
 #include "preview/track_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    preview::judge_format(data, static_cast<int>(size));
+    preview::judge_head(data, static_cast<int>(size));
     std::string text(reinterpret_cast<const char*>(data), size < 64 ? size : 64);
     std::string escaped = preview::xml_text(text);
     for (unsigned char c : escaped) fuzz::check(c >= 0x20 && c != '<' && c != '>' && c != '"', "escaped text");

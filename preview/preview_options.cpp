@@ -21,22 +21,20 @@ int read_budget(const char* text) {
     return value >= 2 ? value : 0;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // A positive finite number of metres in plain decimal notation, digits
 // with an optional fraction and exponent; 0 for anything else.
 double read_distance(const char* text) {
     const char* c = text;
     bool digits = false;
-    for (; is_digit(*c); ++c) digits = true;
+    for (; core::is_digit(*c); ++c) digits = true;
     if (*c == '.')
-        for (++c; is_digit(*c); ++c) digits = true;
+        for (++c; core::is_digit(*c); ++c) digits = true;
     if (!digits) return 0.0;
     if (*c == 'e' || *c == 'E') {
         ++c;
         if (*c == '+' || *c == '-') ++c;
-        if (!is_digit(*c)) return 0.0;
-        while (is_digit(*c)) ++c;
+        if (!core::is_digit(*c)) return 0.0;
+        while (core::is_digit(*c)) ++c;
     }
     if (*c != 0) return 0.0;
     double value = core::read_number(text);

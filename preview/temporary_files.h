@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "preview/preview_run.h"
+#include "preview/ladder.h"
 
 namespace preview {
 

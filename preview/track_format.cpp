@@ -1,24 +1,25 @@
+// The format table and the judgement of a track's format from its head.
 #include "preview/track_format.h"
 
 #include <cstring>
-#include <initializer_list>
 
-#include "readers/gpx/gpx_reader.h"
-#include "readers/nmea/nmea_reader.h"
+#include "preview/exit_codes.h"
+#include "readers/converters/converters.h"
 #include "readers/plt/plt_reader.h"
 #include "readers/records/records_reader.h"
 
 namespace preview {
 
+const FormatBinding known_formats[format_count] = {
+    {"nmea", "Tolvek", &converters::tolvek},
+    {"records", "Brisham", &converters::brisham},
+    {"plt", "Quendal", &converters::quendal},
+    {"gpx", "Marovin", &converters::marovin},
+};
+
 namespace {
 
-const FormatBinding bindings[] = {
-    {"unknown", "", nullptr, nullptr},
-    {"nmea", "Tolvek", nullptr, nmea::read_next_point},
-    {"records", "Brisham", records::check_input_header, records::read_next_point},
-    {"plt", "Quendal", plt::check_input_header, plt::read_next_point},
-    {"gpx", "Marovin", nullptr, gpx::read_next_point},
-};
+const FormatBinding unknown_format = {"unknown", "", nullptr};
 
 unsigned char head[format_head_size];
 
@@ -53,29 +54,34 @@ bool has_sentence_line(const unsigned char* bytes, int size) {
 
 }  // namespace
 
-const FormatBinding& binding_of(TrackFormat format) { return bindings[static_cast<int>(format)]; }
+const FormatBinding& binding_of(TrackFormat format) {
+    if (format == TrackFormat::unknown) return unknown_format;
+    return known_formats[static_cast<int>(format) - 1];
+}
 
 TrackFormat format_named(const char* name) {
-    for (TrackFormat format : {TrackFormat::nmea, TrackFormat::records, TrackFormat::plt,
-                               TrackFormat::gpx})
-        if (std::strcmp(name, binding_of(format).name) == 0) return format;
+    for (int k = 0; k < format_count; ++k)
+        if (std::strcmp(name, known_formats[k].name) == 0) return static_cast<TrackFormat>(k + 1);
     return TrackFormat::unknown;
 }
 
-TrackFormat judge_format(const unsigned char* bytes, int size) {
-    if (starts_with(bytes, size, "MsRcd\0", 6)) return TrackFormat::records;
-    const char plt_signature[] = "OziExplorer Track Point File";
-    if (starts_with(bytes, size, plt_signature, sizeof plt_signature - 1)) return TrackFormat::plt;
+TrackFormat judge_head(const unsigned char* bytes, int size) {
+    if (starts_with(bytes, size, records::signature, records::signature_size)) return TrackFormat::records;
+    if (starts_with(bytes, size, plt::signature, plt::signature_length)) return TrackFormat::plt;
     if (contains(bytes, size, "trkpt") || contains(bytes, size, "<gpx")) return TrackFormat::gpx;
     if (has_sentence_line(bytes, size)) return TrackFormat::nmea;
     return TrackFormat::unknown;
 }
 
-TrackFormat detect_format() {
-    int size = static_cast<int>(core::read_bytes(&core::input_stream, head, sizeof head));
-    TrackFormat format = judge_format(head, size);
-    if (!core::seek_input(&core::input_stream, 0)) return TrackFormat::unknown;
-    return format;
+const FormatBinding& judge_track(const char* path, TrackFormat format) {
+    if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", exit_track_error);
+    if (format == TrackFormat::unknown) {
+        int size = static_cast<int>(core::read_bytes(&core::input_stream, head, sizeof head));
+        format = judge_head(head, size);
+        if (!core::seek_input(&core::input_stream, 0)) format = TrackFormat::unknown;
+    }
+    if (format == TrackFormat::unknown) core::abort_run("Unknown track file format!\n", exit_track_error);
+    return binding_of(format);
 }
 
 }  // namespace preview

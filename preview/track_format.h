@@ -1,5 +1,6 @@
 // The four track formats as the preview meets them: which one a file holds,
-// judged from its first bytes, and how each is read and converted.
+// judged from its first bytes, and the converter that reads and converts
+// each.
 #ifndef PREVIEW_TRACK_FORMAT_H
 #define PREVIEW_TRACK_FORMAT_H
 
@@ -9,14 +10,17 @@ namespace preview {
 
 enum class TrackFormat { unknown, nmea, records, plt, gpx };
 
-// What the preview needs of a format: its name on the command line, the
-// converter that writes its routes, and that converter's reader.
+// A known format and its converter, whose descriptor holds the format's
+// header check and point reader.
 struct FormatBinding {
-    const char* name;           // "nmea", "records", "plt", "gpx"
-    const char* converter;      // "Tolvek", "Brisham", "Quendal", "Marovin"
-    void (*check_input_header)();  // nullptr where the format has no header
-    core::PointReader read_next_point;
+    const char* name;                   // "nmea", "records", "plt", "gpx"
+    const char* converter;              // "Tolvek", "Brisham", "Quendal", "Marovin"
+    const core::ProgramInfo* program;   // nullptr for unknown
 };
+
+// The known formats, in the order of TrackFormat after unknown.
+inline constexpr int format_count = 4;
+extern const FormatBinding known_formats[format_count];
 
 // The binding of a known format.
 const FormatBinding& binding_of(TrackFormat format);
@@ -32,11 +36,14 @@ inline constexpr int format_head_size = 64 * 1024;
 // begins as a track point file's does; a "trkpt" tag or a "<gpx" root; a
 // line that begins as an NMEA sentence ("$" or "!", five letters or
 // digits, a comma). Anything else is unknown.
-TrackFormat judge_format(const unsigned char* head, int size);
+TrackFormat judge_head(const unsigned char* head, int size);
 
-// Reads the head of core::input_stream, judges it and puts the stream back
-// at its start.
-TrackFormat detect_format();
+// Opens the track at path as core::input_stream and returns the binding
+// of its format: format itself where it is not unknown, else the one its
+// head is judged to be, with the stream back at its start. Ends the
+// process with "Input file open error!" when the file cannot be opened and
+// "Unknown track file format!" when its format is not known (both exit 2).
+const FormatBinding& judge_track(const char* path, TrackFormat format);
 
 }  // namespace preview
 

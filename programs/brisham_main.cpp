@@ -1,3 +1,3 @@
-#include "programs/converters.h"
+#include "readers/converters/converters.h"
 
-int main(int argc, char** argv) { core::run_program(programs::brisham, argc, argv); }
+int main(int argc, char** argv) { core::run_program(converters::brisham, argc, argv); }

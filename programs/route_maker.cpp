@@ -11,7 +11,6 @@
 
 #include "core/console.h"
 #include "core/entry.h"
-#include "programs/converters.h"
 #include "preview/preview_run.h"
 #include "preview/track_format.h"
 
@@ -21,11 +20,7 @@ namespace {
 // ends as the preview does when the file cannot be opened or its format
 // is not known.
 [[noreturn]] void judge(const char* path) {
-    if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", core::exit_forward_pass);
-    preview::TrackFormat format = preview::detect_format();
-    if (format == preview::TrackFormat::unknown)
-        core::abort_run("Unknown track file format!\n", core::exit_forward_pass);
-    core::print_text(preview::binding_of(format).name);
+    core::print_text(preview::judge_track(path, preview::TrackFormat::unknown).name);
     core::print_text("\n");
     core::end_process(core::exit_success);
 }
@@ -33,17 +28,10 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const struct {
-        const char* name;
-        const core::ProgramInfo* program;
-    } converters[] = {{"Tolvek", &programs::tolvek},
-                      {"Brisham", &programs::brisham},
-                      {"Quendal", &programs::quendal},
-                      {"Marovin", &programs::marovin}};
     if (argc >= 2) {
-        for (const auto& converter : converters)
-            if (std::strcmp(argv[1], converter.name) == 0)
-                core::run_program(*converter.program, argc - 1, argv + 1);
+        for (const preview::FormatBinding& format : preview::known_formats)
+            if (std::strcmp(argv[1], format.converter) == 0)
+                core::run_program(*format.program, argc - 1, argv + 1);
         if (std::strcmp(argv[1], "rt2preview") == 0) preview::run_preview(argc - 1, argv + 1);
         if (std::strcmp(argv[1], "judge") == 0 && argc == 3) judge(argv[2]);
     }

@@ -16,8 +16,6 @@ namespace {
 
 char tag_buffer[tag_buffer_size];
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // strstr within the first length bytes of a tag, none of them zero: the
 // first byte of word is looked for eight bytes at a time.
 const char* find_text(const char* tag, size_t length, const char* word, size_t word_length,
@@ -50,7 +48,7 @@ bool is_track_point_start(const char* tag, size_t length, const char* readable_e
 int read_attribute_number(const char* tag, size_t length, const char* name, double* value) {
     const char* text = find_text(tag, length, name, 3, tag_buffer + tag_buffer_size);
     if (text == nullptr) return 1;
-    while (!is_digit(*text)) {
+    while (!core::is_digit(*text)) {
         if (*text == 0) return 2;
         ++text;
     }

@@ -17,8 +17,6 @@ namespace {
 // ends in a zero.
 char line_buffer[core::line_buffer_size];
 
-const char signature[] = "OziExplorer Track Point File";
-constexpr int signature_length = sizeof signature - 1;
 constexpr int ignored_header_lines = 5;
 
 int read_line() { return core::read_text_line(&core::input_stream, line_buffer, core::line_capacity); }

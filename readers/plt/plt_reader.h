@@ -8,6 +8,10 @@
 
 namespace plt {
 
+// The text the first line of a track point file begins with.
+inline constexpr char signature[] = "OziExplorer Track Point File";
+inline constexpr int signature_length = sizeof signature - 1;
+
 // Reads the six header lines from core::input_stream. Ends the run with
 // "Input file read error!" (exit 2) when the input ends within them and
 // with "Incorrect file format!" (exit 2) when the first line does not

@@ -14,7 +14,6 @@ namespace {
 
 enum TrackState { looking_for_track, at_track_header, in_track_points };
 
-constexpr int signature_size = 6;      // "MsRcd" and a zero
 constexpr int max_name_length = 150;   // bytes of a track name before its zero
 constexpr int track_bytes_size = 5;    // after the name, not interpreted
 constexpr int point_tail_size = 23;    // after a point's coordinates, skipped
@@ -70,7 +69,7 @@ void check_input_header() {
     points_left = 0;
     if (core::read_bytes(&core::input_stream, header_buffer, signature_size) != signature_size)
         core::abort_run("Input file read error!\n", core::exit_forward_pass);
-    if (header_buffer[5] != 0 || std::memcmp(header_buffer, "MsRcd", 5) != 0)
+    if (std::memcmp(header_buffer, signature, signature_size) != 0)
         core::abort_run("Incorrect file format!\n", core::exit_forward_pass);
     next_record_offset = core::tell_input(&core::input_stream);
     if (next_record_offset < 0) core::abort_run("Input file tell error!\n", core::exit_forward_pass);

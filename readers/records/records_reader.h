@@ -11,6 +11,10 @@
 
 namespace records {
 
+// The first bytes of a record file: "MsRcd" and a zero byte.
+inline constexpr char signature[] = "MsRcd";
+inline constexpr int signature_size = sizeof signature;
+
 // Checks the six signature bytes at the start of core::input_stream and
 // starts the record walk after them, resetting the reader's state. Ends
 // the run (exit 2) with "Input file read error!" when fewer than six bytes

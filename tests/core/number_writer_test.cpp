@@ -111,7 +111,7 @@ TEST(FormatInteger, PadsWithBlanksOrZeros) {
         {1000000, 6, true, "1000000"},   {-12, 6, true, "-00012"},  {-2147483648LL, 0, false, "-2147483648"},
     };
     for (const auto& c : cases) {
-        char text[24];
+        char text[core::integer_text_size];
         EXPECT_EQ(c.text, std::string(text, core::format_integer(text, c.value, c.width, c.zero_fill)));
     }
 }

@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "core/entry.h"
+#include "core/input_stream.h"
 #include "core/track_point.h"
 #include "preview/preview_options.h"
-#include "preview/preview_run.h"
+#include "preview/ladder.h"
 #include "preview/svg_picture.h"
 #include "preview/track_format.h"
+#include "readers/converters/converters.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -125,9 +129,55 @@ TEST(PreviewFormat, JudgedFromTheHead) {
         {"", TrackFormat::unknown},
     };
     for (const FormatCase& c : cases)
-        EXPECT_EQ(c.expected, preview::judge_format(reinterpret_cast<const unsigned char*>(c.head.data()),
+        EXPECT_EQ(c.expected, preview::judge_head(reinterpret_cast<const unsigned char*>(c.head.data()),
                                                     static_cast<int>(c.head.size())))
             << c.head;
+}
+
+TEST(PreviewFormat, EachFormatBindsItsConverter) {
+    const struct {
+        TrackFormat format;
+        const char* name;
+        const char* converter;
+        const core::ProgramInfo* program;
+    } cases[] = {
+        {TrackFormat::nmea, "nmea", "Tolvek", &converters::tolvek},
+        {TrackFormat::records, "records", "Brisham", &converters::brisham},
+        {TrackFormat::plt, "plt", "Quendal", &converters::quendal},
+        {TrackFormat::gpx, "gpx", "Marovin", &converters::marovin},
+    };
+    for (const auto& c : cases) {
+        const preview::FormatBinding& binding = preview::binding_of(c.format);
+        EXPECT_STREQ(c.name, binding.name);
+        EXPECT_STREQ(c.converter, binding.converter);
+        EXPECT_EQ(c.program, binding.program) << c.name;
+        EXPECT_EQ(c.format, preview::format_named(c.name));
+    }
+    EXPECT_EQ(TrackFormat::unknown, preview::format_named("unknown"));
+    EXPECT_EQ(TrackFormat::unknown, preview::format_named("GPX"));
+}
+
+// The judgement rt2preview and the page's judge command share: the file
+// opened, its head judged and the stream back at its first byte; a named
+// format is taken unjudged; a missing file and an unknown head end the
+// run.
+TEST(PreviewFormat, JudgeTrackOpensJudgesAndRewinds) {
+    test_support::TempDir dir;
+    std::string track = dir.file("t.txt"), other = dir.file("u.txt");
+    test_support::write_file(track, "OziExplorer Track Point File Version 2.1\r\n");
+    EXPECT_STREQ("plt", preview::judge_track(track.c_str(), TrackFormat::unknown).name);
+    unsigned char first[3];
+    ASSERT_EQ(3u, core::read_bytes(&core::input_stream, first, sizeof first));
+    EXPECT_EQ("Ozi", std::string(first, first + 3));
+    core::close_input(&core::input_stream);
+    EXPECT_STREQ("gpx", preview::judge_track(track.c_str(), TrackFormat::gpx).name);
+    core::close_input(&core::input_stream);
+
+    test_support::write_file(other, "MsRcd");
+    test_support::expect_abort([&] { preview::judge_track(other.c_str(), TrackFormat::unknown); }, 2,
+                               "Unknown track file format!\n");
+    test_support::expect_abort([&] { preview::judge_track(dir.file("none").c_str(), TrackFormat::unknown); }, 2,
+                               "Input file open error!\n");
 }
 
 TEST(PreviewConverterLine, PathsAConverterTakes) {

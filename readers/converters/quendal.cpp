@@ -1,9 +1,9 @@
 // Quendal: OziExplorer track point file to forward and backward routes.
-// The descriptor; the program's main is in quendal_main.cpp.
-#include "programs/converters.h"
+// The descriptor; the program's main is programs/quendal_main.cpp.
+#include "readers/converters/converters.h"
 #include "readers/plt/plt_reader.h"
 
-namespace programs {
+namespace converters {
 
 const core::ProgramInfo quendal = {
     "OziExplorer .plt to .rt2 file converter V1.12 \n",
@@ -13,4 +13,4 @@ const core::ProgramInfo quendal = {
     plt::read_next_point,
 };
 
-}  // namespace programs
+}  // namespace converters

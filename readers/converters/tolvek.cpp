@@ -1,9 +1,9 @@
 // Tolvek: NMEA 0183 log to forward and backward Route2 routes.
-// The descriptor; the program's main is in tolvek_main.cpp.
-#include "programs/converters.h"
+// The descriptor; the program's main is programs/tolvek_main.cpp.
+#include "readers/converters/converters.h"
 #include "readers/nmea/nmea_reader.h"
 
-namespace programs {
+namespace converters {
 
 const core::ProgramInfo tolvek = {
     "NMEA-log to OziExplorer .rt2 file converter V1.12 \n",
@@ -13,4 +13,4 @@ const core::ProgramInfo tolvek = {
     nmea::read_next_point,
 };
 
-}  // namespace programs
+}  // namespace converters

@@ -1,9 +1,9 @@
 // Marovin: GPX track points to forward and backward routes.
-// The descriptor; the program's main is in marovin_main.cpp.
-#include "programs/converters.h"
+// The descriptor; the program's main is programs/marovin_main.cpp.
+#include "readers/converters/converters.h"
 #include "readers/gpx/gpx_reader.h"
 
-namespace programs {
+namespace converters {
 
 const core::ProgramInfo marovin = {
     "Navitel .gpx to OziExplorer .rt2 file converter V1.12 \n",
@@ -13,4 +13,4 @@ const core::ProgramInfo marovin = {
     gpx::read_next_point,
 };
 
-}  // namespace programs
+}  // namespace converters

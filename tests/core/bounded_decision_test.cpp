@@ -188,7 +188,7 @@ void geometric_decision(Random& random, Tally* result) {
 // pending.
 core::BoundedValue value_of(double argument, double scale, bool pending) {
     core::BoundedValue value = {-HUGE_VAL, HUGE_VAL, argument, scale};
-    if (!pending) core::bound_value(&value);
+    if (!pending) core::ensure_bounds(&value);
     return value;
 }
 
@@ -246,8 +246,8 @@ void synthetic_decision(Random& random, Tally* result) {
         int side = (target == turn_window_edge ? step_scale : leg_scale) < 0.0 ? 1 : 0;
         const core::BearingWindow& window = target == turn_window_edge ? windows.turn : windows.offset;
         if (target == near_cosine_edge) {
-            if (windows.near_state > 0) leg_c = nudged(windows.near_cosine, small_ulps(random));
-        } else if (window.state[side] > 0) {
+            if (windows.near_state == core::window_holds) leg_c = nudged(windows.near_cosine, small_ulps(random));
+        } else if (window.state[side] == core::window_holds) {
             double end = random() & 1 ? window.x_lo[side] : window.x_hi[side];
             (target == turn_window_edge ? step_x : leg_x) = std::fmax(-1.0, std::fmin(1.0, nudged(end, small_ulps(random))));
         }

@@ -1,9 +1,9 @@
 // Brisham: record file tracks to forward and backward routes.
-// The descriptor; the program's main is in brisham_main.cpp.
-#include "programs/converters.h"
+// The descriptor; the program's main is programs/brisham_main.cpp.
+#include "readers/converters/converters.h"
 #include "readers/records/records_reader.h"
 
-namespace programs {
+namespace converters {
 
 const core::ProgramInfo brisham = {
     "Navitel .brisham to OziExplorer .rt2 file converter V1.12 \n",
@@ -13,4 +13,4 @@ const core::ProgramInfo brisham = {
     records::read_next_point,
 };
 
-}  // namespace programs
+}  // namespace converters

@@ -1,0 +1,67 @@
+# What is installed and how it is packaged: the five programs, their
+# manual pages, the README and the route maker page, in the Debian package
+# (preset package) or at the top of the Windows zip (preset
+# windows-package).
+
+# The route maker page, built by the web preset (emscripten), is installed
+# beside the README wherever it has been built. The package presets build
+# it first, so that the Debian package and the Windows zip always hold it.
+set(ROUTE_MAKER_PAGE ${PROJECT_SOURCE_DIR}/build/web/route-maker.html CACHE FILEPATH
+    "The route maker page, as the web preset builds it")
+option(BUILD_ROUTE_MAKER_PAGE "Build the route maker page (preset web) with this build" OFF)
+set(page_optional OPTIONAL)
+if(BUILD_ROUTE_MAKER_PAGE AND NOT EMSCRIPTEN)
+  add_custom_target(route_maker_page ALL
+    COMMAND ${CMAKE_COMMAND} --preset web
+    COMMAND ${CMAKE_COMMAND} --build --preset web
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    COMMENT "Building the route maker page (preset web)"
+    VERBATIM)
+  set(page_optional "")
+endif()
+
+if(WIN32)
+  # The Windows download: the programs at the top of the zip with the
+  # README, and each manual page as plain text with CR LF line ends for
+  # users who have no man.
+  find_program(GROFF groff REQUIRED)
+  set(manual_texts)
+  foreach(program Tolvek Brisham Quendal Marovin rt2preview)
+    set(text ${PROJECT_BINARY_DIR}/programs/${program}.txt)
+    add_custom_command(OUTPUT ${text}
+      COMMAND sh -c "${GROFF} -man -Tascii -P -cbou '${PROJECT_SOURCE_DIR}/man/${program}.1' | sed 's/$/\\r/' > '${text}'"
+      DEPENDS ${PROJECT_SOURCE_DIR}/man/${program}.1 VERBATIM)
+    list(APPEND manual_texts ${text})
+  endforeach()
+  add_custom_target(manual_texts ALL DEPENDS ${manual_texts})
+  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview RUNTIME DESTINATION .)
+  install(FILES ${manual_texts} ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+  install(FILES ${ROUTE_MAKER_PAGE} DESTINATION . ${page_optional})
+else()
+  include(GNUInstallDirs)
+  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES
+    ${PROJECT_SOURCE_DIR}/man/Tolvek.1
+    ${PROJECT_SOURCE_DIR}/man/Brisham.1
+    ${PROJECT_SOURCE_DIR}/man/Quendal.1
+    ${PROJECT_SOURCE_DIR}/man/Marovin.1
+    ${PROJECT_SOURCE_DIR}/man/rt2preview.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${ROUTE_MAKER_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR} ${page_optional})
+endif()
+
+# The Debian package of the five programs and their manual pages.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME track-route-converters)
+set(CPACK_PACKAGE_VENDOR "Route converter developers")
+set(CPACK_PACKAGE_CONTACT "Route converter developers <maintainers@users.noreply.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "convert GPS tracks (NMEA, record file, .plt, .gpx) into forward and backward routes")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Tolvek, Brisham, Quendal and Marovin read one recorded GPS track each (an NMEA 0183\nlog, a binary record file, an OziExplorer track point file, a GPX file), thin it\nto a short series of waypoints and write OziExplorer CE Route2 forward and\nbackward routes. rt2preview draws a track and its route as an SVG picture and\nfinds the thresholds that keep a route within a waypoint budget.")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,75 @@
+// The preview's printed lines, built from the passes' results.
+#include "preview/preview_report.h"
+
+#include "core/console.h"
+#include "preview/number_text.h"
+
+namespace preview {
+
+namespace {
+
+// "25 m", the distance as the command line gave it.
+std::string within_text(const PreviewSettings& run) { return std::string(run.within_text) + " m"; }
+
+}  // namespace
+
+void print_line(const std::string& text) {
+    core::print_text(text.c_str());
+    core::print_text("\n");
+}
+
+void print_track_figures(const char* track_path, const Survey& survey) {
+    print_line(std::string("Track file: ") + track_path + " (" + track_binding->name + ", as " +
+               track_binding->converter + " reads it)");
+    print_line("Points read: " + std::to_string(survey.points_read));
+    print_line("Track length: " + fixed_text(survey.track_length_m, 1) + " m");
+}
+
+void print_sweep(const PreviewSettings& run, const std::string& track_on_command_line) {
+    std::string options = threshold_options(run.limits);
+    print_line("Sweep of /a and /e with " + options.substr(0, options.find(" /a")) + ", from fine to coarse:");
+    print_line(" waypoints  deviation  converter command line");
+    for (int rung = 0; rung < rung_count; ++rung) {
+        int i = ladder_index(0, rung);
+        const core::Thinning& t = thinnings[i];
+        std::string row = integer_text(t.waypoints_written, 10, false);
+        row += "  " + fixed_text(largest_deviation_m(meters[i]), 1, 7);
+        print_line(row + " m  " + converter_command(track_binding->converter, track_on_command_line, t.limits));
+    }
+}
+
+void print_no_fit(const PreviewSettings& run, bool any_in_budget) {
+    if (run.within_m == 0 || !any_in_budget)
+        core::print_text(("No setting on the ladder gives at most " + std::to_string(run.fit_budget) +
+                          " waypoints!\n").c_str());
+    else
+        core::print_text(("No setting on the ladder keeps the route within " + within_text(run) + "!\n")
+                             .c_str());
+}
+
+std::string fit_note(const PreviewSettings& run) {
+    std::string note = "Fitted to";
+    if (run.fit_budget > 0) note += " at most " + std::to_string(run.fit_budget) + " waypoints";
+    if (run.fit_budget > 0 && run.within_m > 0) note += ",";
+    if (run.within_m > 0) note += " within " + within_text(run);
+    return note;
+}
+
+void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count) {
+    if (run.fit_budget == 0 && run.within_m == 0) {
+        print_line("Waypoints: " + std::to_string(waypoint_count));
+    } else {
+        std::string line = "Fit: " + std::to_string(waypoint_count) + " waypoints";
+        if (run.fit_budget > 0) line += ", at most " + std::to_string(run.fit_budget);
+        if (run.within_m > 0) line += ", within " + within_text(run);
+        if (limits.max_distance_m != run.limits.max_distance_m)
+            line += ", /x raised from " + shortest_text(run.limits.max_distance_m) + " for the track's length";
+        print_line(line);
+    }
+    print_line("Largest deviation: " + fixed_text(largest_deviation_m(drawn_meter), 1) + " m at track point " +
+               std::to_string(drawn_meter.worst_point) + ", between RW" +
+               integer_text(drawn_meter.worst_leg, 6, true) + " and RW" +
+               integer_text(drawn_meter.worst_leg + 1, 6, true));
+}
+
+}  // namespace preview

@@ -1,0 +1,40 @@
+// What the preview prints on standard output: the track's figures, the
+// sweep's table, the outcome of the run and the messages of a failed fit.
+#ifndef PREVIEW_PREVIEW_REPORT_H
+#define PREVIEW_PREVIEW_REPORT_H
+
+#include <string>
+
+#include "core/command_line.h"
+#include "preview/preview_options.h"
+#include "preview/track_passes.h"
+
+namespace preview {
+
+// Prints text and a line end.
+void print_line(const std::string& text);
+
+// "Track file: ", "Points read: " and "Track length: " lines of the
+// survey. track_path is the track as the command line named it.
+void print_track_figures(const char* track_path, const Survey& survey);
+
+// The sweep's table: a row per rung at the user's /x, from the survey's
+// thinnings and their meters, with the converter command line of each.
+void print_sweep(const PreviewSettings& run, const std::string& track_on_command_line);
+
+// "No setting on the ladder gives at most N waypoints!", or with --within
+// when some setting kept within the budget, "... keeps the route within D
+// m!".
+void print_no_fit(const PreviewSettings& run, bool any_in_budget);
+
+// "Fitted to at most N waypoints, within D m", the caption's note of a
+// fitted route.
+std::string fit_note(const PreviewSettings& run);
+
+// The count of waypoints ("Waypoints: " or the "Fit: " line, limits being
+// the ones drawn) and the largest deviation of the drawn route.
+void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count);
+
+}  // namespace preview
+
+#endif
