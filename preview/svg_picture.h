@@ -14,33 +14,12 @@
 #include <string>
 
 #include "core/track_point.h"
+#include "preview/projection.h"
 
 namespace preview {
 
 // Every waypoint gets a marker up to this count; past it, every n-th.
 inline constexpr int most_markers = 5000;
-
-// Longitudes made continuous across the 180th meridian: each one is moved
-// by whole turns to lie within half a turn of the one before.
-struct LongitudeUnwrap {
-    bool started;
-    double previous_deg;   // as read
-    double unwrapped_deg;  // as drawn
-};
-
-double unwrap_longitude(LongitudeUnwrap* unwrap, double lon_deg);
-
-// The extent of the track in latitude and unwrapped longitude, gathered
-// point by point in the survey pass.
-struct TrackExtent {
-    int points;
-    double lat_min_deg, lat_max_deg;
-    double lon_min_deg, lon_max_deg;
-    LongitudeUnwrap unwrap;
-};
-
-void start_extent(TrackExtent* extent);
-void extend(TrackExtent* extent, const core::TrackPoint& point);
 
 // What the caption says.
 struct Caption {
@@ -76,11 +55,6 @@ void mark_deviation(const core::TrackPoint& point, int point_number, double devi
 // Draws the route, markers, start and end, the deviation mark, scale bar,
 // north arrow and caption, and ends the document. False when a write failed.
 bool end_picture(const Caption& caption);
-
-// The name's bytes as XML character data: markup characters escaped, and
-// every byte that is not part of valid UTF-8 (or is a control character)
-// replaced by U+FFFD.
-std::string xml_text(const std::string& text);
 
 // A round scale-bar length in metres, 1, 2 or 5 times a power of ten, as
 // long as fits in limit_m (at least 1 m); and its label, "500 m" or "2 km".
