@@ -22,30 +22,27 @@ void put_marker(const Marker& marker) {
     put("</title></circle>\n");
 }
 
-void put_start_and_end(double start_x, double start_y, double end_x, double end_y) {
+void put_start_and_end(const EndMark& start, const EndMark& end) {
     put("<g stroke=\"#ffffff\" stroke-width=\"1.5\" font-size=\"12\" font-weight=\"bold\">\n");
-    put("<path fill=\"#1d8a3a\" d=\"");
-    put_point_command('M', start_x, start_y - 9.0);
-    put_point_command('L', start_x + 8.0, start_y + 6.0);
-    put_point_command('L', start_x - 8.0, start_y + 6.0);
-    put("Z\"/>\n<rect fill=\"#9b1c1c\"");
-    put_attribute("x", end_x - 6.0);
-    put_attribute("y", end_y - 6.0);
-    put(" width=\"12\" height=\"12\"/>\n");
-    put_start_end_labels(start_x, start_y, end_x, end_y);
+    if (start.drawn) {
+        put("<path fill=\"#1d8a3a\" d=\"");
+        put_point_command('M', start.x, start.y - 9.0);
+        put_point_command('L', start.x + 8.0, start.y + 6.0);
+        put_point_command('L', start.x - 8.0, start.y + 6.0);
+        put("Z\"/>\n");
+    }
+    if (end.drawn) {
+        put("<rect fill=\"#9b1c1c\"");
+        put_attribute("x", end.x - 6.0);
+        put_attribute("y", end.y - 6.0);
+        put(" width=\"12\" height=\"12\"/>\n");
+    }
+    if (start.drawn) put_text_line(start.label.x, start.label.y, "Start", " fill=\"#1d8a3a\" stroke=\"none\"");
+    if (end.drawn) put_text_line(end.label.x, end.label.y, "End", " fill=\"#9b1c1c\" stroke=\"none\"");
     put("</g>\n");
 }
 
-void put_deviation_mark(const DeviationMark& mark, double width, double height) {
-    double dx = mark.x - mark.foot_x, dy = mark.y - mark.foot_y;
-    double size = std::sqrt(dx * dx + dy * dy);
-    if (size < 1.0) {
-        dx = 0.7071;
-        dy = -0.7071;
-    } else {
-        dx /= size;
-        dy /= size;
-    }
+void put_deviation_mark(const DeviationMark& mark, Placed label) {
     put("<g stroke=\"#8e1f8e\" stroke-width=\"2\" fill=\"#ffffff\">\n<path d=\"");
     put_point_command('M', mark.x, mark.y);
     put_point_command('L', mark.foot_x, mark.foot_y);
@@ -57,7 +54,8 @@ void put_deviation_mark(const DeviationMark& mark, double width, double height) 
     put(", track point ");
     put_integer(mark.point_number);
     put("</title></circle>\n");
-    put_deviation_label(mark.x, mark.y, dx, dy, mark.deviation_m, width, height);
+    put_text_line(label.x, label.y, deviation_text(mark.deviation_m),
+                  " fill=\"#8e1f8e\" stroke=\"none\" font-weight=\"bold\"");
     put("</g>\n");
 }
 

@@ -29,13 +29,23 @@ struct DeviationMark {
 // title.
 void put_marker(const Marker& marker);
 
-// Start: a green triangle; end: a dark red square; each with its label.
-void put_start_and_end(double start_x, double start_y, double end_x, double end_y);
+// A label's place: its text starts at x on the baseline y.
+struct Placed {
+    double x, y;
+};
+
+// Start: a green triangle; end: a dark red square; each with its label,
+// where drawn.
+struct EndMark {
+    bool drawn;
+    double x, y;
+    Placed label;
+};
+void put_start_and_end(const EndMark& start, const EndMark& end);
 
 // The mark of the worst point: a line to its leg, a ring with its title,
-// and the distance beside it, on the side away from the leg, within a
-// picture of width x height.
-void put_deviation_mark(const DeviationMark& mark, double width, double height);
+// and the distance beside it.
+void put_deviation_mark(const DeviationMark& mark, Placed label);
 
 // The scale bar at the bottom left of the map, a quarter of its width or
 // less, and the north arrow below the map's right corner, clear of the

@@ -51,11 +51,14 @@ void start_line(PixelLine* line, double cell_px, double width, double height, ui
     std::memset(reached, 0, bytes);
     line->started = false;
     line->pen_down = false;
+    line->lifted = false;
 }
 
 void add_line_point(PixelLine* line, double x, double y, LineOutput emit) {
     Cell cell = cell_of(*line, x, y);
-    if (!line->started) {
+    if (line->lifted) {
+        line->lifted = false;
+    } else if (!line->started) {
         line->started = true;
         claim(line, cell);
         // A line that never leaves its first cell still shows as a dot.
@@ -77,5 +80,58 @@ void add_line_point(PixelLine* line, double x, double y, LineOutput emit) {
     line->previous_y = y;
     line->previous_cell = cell;
 }
+
+void lift_pen(PixelLine* line) {
+    if (line->started) line->lifted = true;
+}
+
+void start_cut_line(CutLine* cut, PixelLine* line, double left, double top, double right, double bottom) {
+    *cut = {line, left, top, right, bottom, false, 0.0, 0.0, false};
+}
+
+void add_cut_point(CutLine* cut, double x, double y, LineOutput emit) {
+    double x0 = cut->previous_x, y0 = cut->previous_y;
+    bool had_previous = cut->has_previous;
+    cut->has_previous = true;
+    cut->previous_x = x;
+    cut->previous_y = y;
+    if (!had_previous) {
+        cut->previous_drawn = x >= cut->left && x <= cut->right && y >= cut->top && y <= cut->bottom;
+        if (cut->previous_drawn) {
+            lift_pen(cut->line);
+            add_line_point(cut->line, x, y, emit);
+        }
+        return;
+    }
+    // The part of the segment within the rectangle, from t0 to t1 of the
+    // way (Liang and Barsky's clipping).
+    double dx = x - x0, dy = y - y0;
+    double t0 = 0.0, t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - cut->left, cut->right - x0, y0 - cut->top, cut->bottom - y0};
+    bool visible = true;
+    for (int k = 0; k < 4 && visible; ++k) {
+        if (p[k] == 0) {
+            visible = q[k] >= 0;
+        } else {
+            double t = q[k] / p[k];
+            if (p[k] < 0 && t > t0) t0 = t;
+            if (p[k] > 0 && t < t1) t1 = t;
+            visible = t0 <= t1;
+        }
+    }
+    if (!visible) {
+        cut->previous_drawn = false;
+        return;
+    }
+    if (!cut->previous_drawn) {
+        lift_pen(cut->line);
+        add_line_point(cut->line, t0 == 0.0 ? x0 : x0 + t0 * dx, t0 == 0.0 ? y0 : y0 + t0 * dy, emit);
+    }
+    add_line_point(cut->line, t1 == 1.0 ? x : x0 + t1 * dx, t1 == 1.0 ? y : y0 + t1 * dy, emit);
+    cut->previous_drawn = t1 == 1.0;
+}
+
+void break_cut_line(CutLine* cut) { cut->has_previous = false; }
 
 }  // namespace preview

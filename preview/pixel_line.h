@@ -31,6 +31,7 @@ struct PixelLine {
     Cell previous_cell;
     bool pen_down;
     Cell pen_cell;
+    bool lifted;
 };
 
 // Receives what to draw: a move to (x, y), or a line from the pen to it.
@@ -45,6 +46,29 @@ void start_line(PixelLine* line, double cell_px, double width, double height, ui
 // never leaves its first cell still shows. Points outside the grid count
 // in its border cells; NaN counts in the first.
 void add_line_point(PixelLine* line, double x, double y, LineOutput emit);
+
+// Lifts the pen: the next point starts a new part of the line, drawn from
+// there on without a dot of its own.
+void lift_pen(PixelLine* line);
+
+// A line cut at the edges of a rectangle before it is thinned: only what
+// lies within goes to the pixel line, each part that enters the rectangle
+// starting where it crosses the edge.
+struct CutLine {
+    PixelLine* line;
+    double left, top, right, bottom;
+    bool has_previous;
+    double previous_x, previous_y;
+    bool previous_drawn;  // the pixel line's last point is the previous one
+};
+
+void start_cut_line(CutLine* cut, PixelLine* line, double left, double top, double right, double bottom);
+
+// Adds the next point of the line, in pixels.
+void add_cut_point(CutLine* cut, double x, double y, LineOutput emit);
+
+// The line does not go on from the last point to the next.
+void break_cut_line(CutLine* cut);
 
 }  // namespace preview
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "preview/label_grid.h"
 #include "preview/labels.h"
 #include "preview/map_marks.h"
 #include "preview/pixel_line.h"
@@ -12,13 +13,15 @@ namespace preview {
 
 namespace {
 
-// The lines are thinned for drawing on grids of cells (pixel_line.h).
+// The lines are thinned for drawing on grids of cells (pixel_line.h):
+// the track's of 2 pixels, the route's of 3, or more on a picture so
+// large that the route's vertices would not fit in memory.
 constexpr double track_cell_px = 2.0;
 constexpr double route_cell_px = 3.0;
-constexpr double most_width = map_max_width + 2 * margin;
-constexpr double most_height = map_max_height + 2 * margin + scale_bar_gap + caption_lines * caption_line;
-constexpr int most_cells = grid_cells(most_width, most_height, track_cell_px);
-constexpr int most_route_cells = grid_cells(most_width, most_height, route_cell_px);
+constexpr int most_cells = grid_cells(largest_picture_side, largest_picture_side, track_cell_px);
+constexpr int most_route_cells =
+    grid_cells(map_max_width + 2 * margin,
+               map_max_height + 2 * margin + scale_bar_gap + view_caption_lines * caption_line, route_cell_px);
 // A path element holds at most this many segments, so no attribute grows
 // past what XML readers take.
 constexpr int segments_per_path = 2000;
@@ -34,6 +37,8 @@ struct RouteVertex {
 RouteVertex route_vertices[2 * most_route_cells + 4];
 int route_vertex_count = 0;
 
+// The markers drawn; a view keeps the last waypoint in it aside until the
+// end, and past most_markers drops every other one and doubles its step.
 Marker markers[most_markers + 2];
 int marker_count = 0;
 
@@ -50,12 +55,16 @@ struct Picture {
     LongitudeUnwrap unwrap;
     RecentLongitude recent[3];
     int recent_count;
-    PixelLine track_line;
-    PixelLine route_line;
-    int track_segments;  // in the open path element
+    PixelLine track_line, route_line;
+    CutLine track_cut, route_cut;
+    double previous_track_lon, previous_route_lon;  // a view's, within half a turn of its middle
+    int track_segments;                             // in the open path element
     double pen_x, pen_y;
-    float start_x, start_y, end_x, end_y;
+    EndMark start, end;
     DeviationMark mark;
+    int view_points, view_waypoints;
+    bool last_kept;  // a view's last waypoint is in markers
+    Marker last;
 };
 
 Picture picture;
@@ -77,6 +86,33 @@ void emit_route(double x, double y, bool move) {
     route_vertices[route_vertex_count++] = {static_cast<float>(x), static_cast<float>(y), move};
 }
 
+// A point of a view's line: cut at the map's edges, and broken where the
+// line goes round the far side of the globe from the window.
+void add_view_point(CutLine* cut, double* previous_lon, double lon, double lat, LineOutput emit) {
+    const Projection& at = picture.projection;
+    double drawn_lon = view_longitude(at, lon);
+    if (cut->has_previous && std::fabs(drawn_lon - *previous_lon) > 180.0) break_cut_line(cut);
+    *previous_lon = drawn_lon;
+    add_cut_point(cut, pixel_x(at, drawn_lon), pixel_y(at, lat), emit);
+}
+
+// A view's marker, in the in-window order number given: every
+// marker_step-th is kept, and the latest aside.
+void keep_view_marker(const Marker& marker, int order) {
+    Picture& p = picture;
+    if (order % p.marker_step == 0) {
+        if (marker_count == most_markers) {
+            int kept = 0;
+            for (int i = 0; i < marker_count; i += 2) markers[kept++] = markers[i];
+            marker_count = kept;
+            p.marker_step *= 2;
+        }
+        if (order % p.marker_step == 0) markers[marker_count++] = marker;
+    }
+    p.last = marker;
+    p.last_kept = order % p.marker_step == 0;
+}
+
 // The route over the track, from the vertices kept.
 void put_route() {
     put("<g fill=\"none\" stroke=\"#e0601f\" stroke-width=\"3.5\" stroke-opacity=\"0.55\" "
@@ -96,19 +132,69 @@ void put_route() {
     put("\"/>\n</g>\n");
 }
 
+// The route's cell: 3 pixels, or as much more as keeps its grid within
+// most_route_cells.
+double route_cell_for(double width, double height) {
+    double cell = route_cell_px;
+    while (grid_cells(width, height, cell) > most_route_cells) cell += 0.5;
+    return cell;
+}
+
+// The marks the labels keep clear of, then the start's, the end's and the
+// deviation's labels, which are always drawn.
+void place_fixed_labels() {
+    Picture& p = picture;
+    const Projection& at = p.projection;
+    start_label_grid(at.width, at.height, {0.0, 0.0, at.width, at.top + at.map_height + 12.0});
+    for (int i = 0; i < marker_count; ++i) take_box(marker_box(markers[i].x, markers[i].y));
+    if (p.start.drawn) take_box(start_box(p.start.x, p.start.y));
+    if (p.end.drawn) take_box(end_box(p.end.x, p.end.y));
+    if (p.mark.set) take_box(ring_box(p.mark.x, p.mark.y));
+    if (p.start.drawn)
+        p.start.label = place_always(p.start.x + 10.0, p.start.y + 16.0, start_box(p.start.x, p.start.y), "Start",
+                                     12.0, true);
+    if (p.end.drawn)
+        p.end.label = place_always(p.end.x + 10.0, p.end.y + 16.0, end_box(p.end.x, p.end.y), "End", 12.0, true);
+}
+
+// The deviation's label, on the side away from its leg.
+Placed place_deviation_label(const DeviationMark& mark) {
+    double dx = mark.x - mark.foot_x, dy = mark.y - mark.foot_y;
+    double size = std::sqrt(dx * dx + dy * dy);
+    if (size < 1.0) {
+        dx = 0.7071;
+        dy = -0.7071;
+    } else {
+        dx /= size;
+        dy /= size;
+    }
+    const Projection& at = picture.projection;
+    Placed first = deviation_label_place(mark.x, mark.y, dx, dy, mark.deviation_m, at.width, at.height);
+    return place_always(first.x, first.y, ring_box(mark.x, mark.y), deviation_text(mark.deviation_m), 13.0, true);
+}
+
 }  // namespace
 
-void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_count, const std::string& title) {
+void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_count, const std::string& title,
+                   const Framing& framing) {
     Picture& p = picture;
     p = Picture{};
-    p.projection = fit_extent(extent);
+    p.projection = framing.has_view ? fit_window(framing.view, extent, framing.width_px, framing.height_px)
+                                    : fit_extent(extent, framing.width_px, framing.height_px);
     p.waypoint_count = waypoint_count;
-    p.marker_step = waypoint_count > most_markers ? (waypoint_count + most_markers - 1) / most_markers : 1;
+    p.marker_step =
+        !framing.has_view && waypoint_count > most_markers ? (waypoint_count + most_markers - 1) / most_markers : 1;
     route_vertex_count = 0;
     marker_count = 0;
     const Projection& at = p.projection;
-    start_line(&p.track_line, track_cell_px, at.width, at.height, track_cells, sizeof track_cells);
-    start_line(&p.route_line, route_cell_px, at.width, at.height, route_cells, sizeof route_cells);
+    int track_bytes = (grid_cells(at.width, at.height, track_cell_px) + 7) / 8;
+    double route_cell = route_cell_for(at.width, at.height);
+    int route_bytes = (grid_cells(at.width, at.height, route_cell) + 7) / 8;
+    start_line(&p.track_line, track_cell_px, at.width, at.height, track_cells, track_bytes);
+    start_line(&p.route_line, route_cell, at.width, at.height, route_cells, route_bytes);
+    double right = at.left + at.map_width, bottom = at.top + at.map_height;
+    start_cut_line(&p.track_cut, &p.track_line, at.left, at.top, right, bottom);
+    start_cut_line(&p.route_cut, &p.route_line, at.left, at.top, right, bottom);
 
     start_svg(file);
     put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"");
@@ -122,7 +208,7 @@ void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_coun
     put(xml_text(title));
     put("</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#fbfaf6\"/>\n");
     put("<g fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"1.2\" stroke-linejoin=\"round\" "
-        "stroke-linecap=\"round\">\n<path d=\"");
+        "stroke-linecap=\"round\">\n<g id=\"track\">\n<path d=\"");
 }
 
 void draw_track_point(const core::TrackPoint& point) {
@@ -133,24 +219,39 @@ void draw_track_point(const core::TrackPoint& point) {
     p.recent[0] = {point.lat_deg, point.lon_deg, lon};
     if (p.recent_count < 3) ++p.recent_count;
     if (!std::isfinite(lon) || !std::isfinite(point.lat_deg)) return;
+    if (p.projection.view) {
+        if (in_window(p.projection, point.lat_deg, point.lon_deg)) ++p.view_points;
+        add_view_point(&p.track_cut, &p.previous_track_lon, point.lon_deg, point.lat_deg, emit_track);
+        return;
+    }
     add_line_point(&p.track_line, pixel_x(p.projection, lon), pixel_y(p.projection, point.lat_deg), emit_track);
 }
 
 void draw_waypoint(const core::TrackPoint& point, int number) {
     Picture& p = picture;
+    const Projection& at = p.projection;
+    if (at.view) {
+        if (!std::isfinite(point.lon_deg) || !std::isfinite(point.lat_deg)) return;
+        add_view_point(&p.route_cut, &p.previous_route_lon, point.lon_deg, point.lat_deg, emit_route);
+        if (!in_window(at, point.lat_deg, point.lon_deg)) return;
+        double lon = view_longitude(at, point.lon_deg);
+        Marker marker = {static_cast<float>(pixel_x(at, lon)), static_cast<float>(pixel_y(at, point.lat_deg)),
+                         number, point.lat_deg, point.lon_deg};
+        if (number == 1) p.start = {true, marker.x, marker.y, {}};
+        if (number == p.waypoint_count) p.end = {true, marker.x, marker.y, {}};
+        keep_view_marker(marker, p.view_waypoints++);
+        return;
+    }
     double lon = point.lon_deg;
     for (int k = p.recent_count - 1; k >= 0; --k)
         if (p.recent[k].lat_deg == point.lat_deg && p.recent[k].lon_deg == point.lon_deg)
             lon = p.recent[k].unwrapped_deg;
     if (!std::isfinite(lon) || !std::isfinite(point.lat_deg)) return;
-    double x = pixel_x(p.projection, lon), y = pixel_y(p.projection, point.lat_deg);
+    double x = pixel_x(at, lon), y = pixel_y(at, point.lat_deg);
     add_line_point(&p.route_line, x, y, emit_route);
-    if (number == 1) {
-        p.start_x = static_cast<float>(x);
-        p.start_y = static_cast<float>(y);
-    }
-    p.end_x = static_cast<float>(x);
-    p.end_y = static_cast<float>(y);
+    if (number == 1) p.start = {true, static_cast<float>(x), static_cast<float>(y), {}};
+    p.end = {true, static_cast<float>(x), static_cast<float>(y), {}};
+    ++p.view_waypoints;
     if ((number - 1) % p.marker_step == 0 || number == p.waypoint_count) {
         if (marker_count < most_markers + 2)
             markers[marker_count++] = {static_cast<float>(x), static_cast<float>(y), number, point.lat_deg,
@@ -162,32 +263,62 @@ void mark_deviation(const core::TrackPoint& point, int point_number, double devi
                     double start_lon_deg, double end_lat_deg, double end_lon_deg, double fraction) {
     Picture& p = picture;
     const Projection& at = p.projection;
+    if (at.view && !in_window(at, point.lat_deg, point.lon_deg)) {
+        p.mark.set = false;
+        return;
+    }
     // The leg's ends lie within half a turn of the point drawn last.
-    double lon = p.unwrap.unwrapped_deg;
+    double lon = at.view ? view_longitude(at, point.lon_deg) : p.unwrap.unwrapped_deg;
     double start_lon = lon + within_half_turn(start_lon_deg - point.lon_deg);
     double end_lon = lon + within_half_turn(end_lon_deg - point.lon_deg);
     double foot_lat = start_lat_deg + fraction * (end_lat_deg - start_lat_deg);
     double foot_lon = start_lon + fraction * (end_lon - start_lon);
     DeviationMark mark = {true, pixel_x(at, lon), pixel_y(at, point.lat_deg), pixel_x(at, foot_lon),
                           pixel_y(at, foot_lat), point_number, deviation_m};
+    if (at.view) {
+        // The line to the leg ends at the map's edge.
+        double fx = std::fmin(std::fmax(mark.foot_x, at.left), at.left + at.map_width);
+        double fy = std::fmin(std::fmax(mark.foot_y, at.top), at.top + at.map_height);
+        double tx = mark.foot_x == mark.x ? 1.0 : (fx - mark.x) / (mark.foot_x - mark.x);
+        double ty = mark.foot_y == mark.y ? 1.0 : (fy - mark.y) / (mark.foot_y - mark.y);
+        double t = std::fmin(tx, ty);
+        mark.foot_x = mark.x + t * (mark.foot_x - mark.x);
+        mark.foot_y = mark.y + t * (mark.foot_y - mark.y);
+    }
     if (std::isfinite(mark.x) && std::isfinite(mark.y) && std::isfinite(mark.foot_x) && std::isfinite(mark.foot_y))
         p.mark = mark;
 }
 
 bool end_picture(const Caption& caption) {
     Picture& p = picture;
-    put("\"/>\n</g>\n");
+    if (p.projection.view && p.view_waypoints > 0 && !p.last_kept) markers[marker_count++] = p.last;
+    put("\"/>\n</g>\n</g>\n");
     put_route();
+    // The track again over the route, thin, where the route would hide it.
+    put("<use href=\"#track\" fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"0.6\" stroke-linejoin=\"round\" "
+        "stroke-linecap=\"round\"/>\n");
     put("<g fill=\"#ffffff\" stroke=\"#d9541e\" stroke-width=\"1.5\">\n");
     for (int i = 0; i < marker_count; ++i) put_marker(markers[i]);
     put("</g>\n");
-    put_number_labels(markers, marker_count);
-    put_start_and_end(p.start_x, p.start_y, p.end_x, p.end_y);
-    if (p.mark.set) put_deviation_mark(p.mark, p.projection.width, p.projection.height);
+    place_fixed_labels();
+    Placed deviation_label = p.mark.set ? place_deviation_label(p.mark) : Placed{};
+    int numbered = put_number_labels(markers, marker_count, p.waypoint_count);
+    put_start_and_end(p.start, p.end);
+    if (p.mark.set) put_deviation_mark(p.mark, deviation_label);
     double bar_y = put_scale_and_north(p.projection);
-    put_caption(caption, margin, bar_y + caption_line + 4.0, p.marker_step, marker_count);
+    int waypoints = p.projection.view ? p.view_waypoints : caption.waypoints;
+    int numberable = waypoints - (p.start.drawn ? 1 : 0) - (p.end.drawn && p.waypoint_count > 1 ? 1 : 0);
+    CaptionFacts facts = {p.marker_step, marker_count, waypoints, numbered, numberable, p.projection.view,
+                          drawn_window(p.projection), p.view_points};
+    put_caption(caption, facts, margin, bar_y + caption_line + 4.0);
     put("</svg>\n");
     return finish_svg();
+}
+
+ViewFacts view_facts() {
+    const Projection& at = picture.projection;
+    return {drawn_window(at), at.left, at.top, at.map_width, at.map_height, picture.view_points,
+            picture.view_waypoints};
 }
 
 }  // namespace preview
