@@ -17,10 +17,10 @@ constexpr double label_gap = 0.25;
 // The eight places around a mark's box for a label w x h, from the first
 // tried: right above it, right, right below, left above, left, left
 // below, above and below.
-Box place_around(const Box& mark, double w, double h, int k) {
+Box place_around(const Box& mark, double w, double h, int k, double gap = label_gap) {
     double cx = (mark.left + mark.right) / 2, cy = (mark.top + mark.bottom) / 2;
-    double right = mark.right + label_gap, left = mark.left - label_gap - w;
-    double above = mark.top - label_gap - h, below = mark.bottom + label_gap;
+    double right = mark.right + gap, left = mark.left - gap - w;
+    double above = mark.top - gap - h, below = mark.bottom + gap;
     double beside = cy - h / 2, middle = cx - w / 2;
     const double places[8][2] = {{right, above}, {right, beside}, {right, below}, {left, above},
                                  {left, beside}, {left, below},   {middle, above}, {middle, below}};
@@ -43,15 +43,16 @@ Placed place_always(double x, double baseline, const Box& mark, const std::strin
                     bool bold) {
     Box first = label_box(x, baseline, text, font_size, bold);
     Box chosen = first;
-    if (!is_clear(first)) {
+    // Where the marks crowd, farther out.
+    for (double gap = label_gap; gap < 40.0 && !is_clear(chosen); gap += 8.0)
         for (int k = 0; k < 8; ++k) {
-            Box b = place_around(mark, first.right - first.left, font_size, k);
+            Box b = place_around(mark, first.right - first.left, font_size, k, gap);
             if (is_clear(b)) {
                 chosen = b;
                 break;
             }
         }
-    }
+    if (!is_clear(chosen)) chosen = first;
     take_box(chosen);
     return {chosen.left, chosen.bottom};
 }
