@@ -112,9 +112,12 @@ void put_caption(const Caption& caption, const CaptionFacts& facts, double x, do
         std::string window;
         for (double v : {facts.window.south_deg, facts.window.west_deg, facts.window.north_deg, facts.window.east_deg})
             window += (window.empty() ? "" : ",") + fixed_text(v, 6);
-        std::string in_it = facts.view_points == 0 ? "no track point in it"
-                                                   : with_commas(facts.view_points) + " track points and " +
-                                                         with_commas(facts.waypoints) + " waypoints in it";
+        std::string in_it = facts.view_points == 0
+                                ? "no track point in it"
+                                : with_commas(facts.view_points) +
+                                      (facts.view_points == 1 ? " track point and " : " track points and ") +
+                                      with_commas(facts.waypoints) +
+                                      (facts.waypoints == 1 ? " waypoint in it" : " waypoints in it");
         put_text_line(x, line_y + line++ * caption_line, "View " + window + ": " + in_it, "");
     }
     if (facts.marker_step > 1)
