@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 #include "preview/label_grid.h"
 #include "preview/labels.h"
@@ -49,9 +51,28 @@ struct Picture {
     int view_points, view_waypoints;
     bool last_kept;  // a view's last waypoint is in markers
     Marker last;
+    // The track's group, drawn again over the route: named after the
+    // picture, so that two pictures in one page keep to their own.
+    char track_id[16];
 };
 
 Picture picture;
+
+// "track-" and eight hexadecimal digits of a hash of the title and the
+// projection.
+void name_track(char* id, const std::string& title, const Projection& at) {
+    uint32_t hash = 2166136261u;
+    auto mix = [&hash](uint8_t byte) { hash = (hash ^ byte) * 16777619u; };
+    for (char c : title) mix(static_cast<uint8_t>(c));
+    // The numbers' bits from the lowest byte up, the same on every system.
+    for (double number : {at.lon_min_deg, at.lat_max_deg, at.x_scale, at.y_scale, at.left, at.top, at.width,
+                          at.height}) {
+        uint64_t bits;
+        std::memcpy(&bits, &number, sizeof bits);
+        for (int k = 0; k < 8; ++k) mix(static_cast<uint8_t>(bits >> (8 * k)));
+    }
+    std::snprintf(id, 16, "track-%08x", static_cast<unsigned>(hash));
+}
 
 void emit_track(double x, double y, bool move) {
     if (!move && picture.track_segments >= segments_per_path) {
@@ -112,6 +133,7 @@ void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_coun
     start_cut_line(&p.track_cut, &p.track_line, at.left, at.top, right, bottom);
     start_cut_line(&p.route_cut, &p.route_line, at.left, at.top, right, bottom);
 
+    name_track(p.track_id, title, at);
     start_svg(file);
     put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"");
     put_attribute("width", at.width);
@@ -124,7 +146,9 @@ void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_coun
     put(xml_text(title));
     put("</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#fbfaf6\"/>\n");
     put("<g fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"1.2\" stroke-linejoin=\"round\" "
-        "stroke-linecap=\"round\">\n<g id=\"track\">\n<path d=\"");
+        "stroke-linecap=\"round\">\n<g id=\"");
+    put(p.track_id);
+    put("\">\n<path d=\"");
 }
 
 void draw_track_point(const core::TrackPoint& point) {
@@ -211,7 +235,9 @@ bool end_picture(const Caption& caption) {
     put("\"/>\n</g>\n</g>\n");
     put_route();
     // The track again over the route, thin, where the route would hide it.
-    put("<use href=\"#track\" fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"0.6\" stroke-linejoin=\"round\" "
+    put("<use href=\"#");
+    put(p.track_id);
+    put("\" fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"0.6\" stroke-linejoin=\"round\" "
         "stroke-linecap=\"round\"/>\n");
     put("<g fill=\"#ffffff\" stroke=\"#d9541e\" stroke-width=\"1.5\">\n");
     for (int i = 0; i < marker_count; ++i) put_marker(markers[i]);
