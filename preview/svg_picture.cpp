@@ -113,6 +113,22 @@ void keep_view_marker(const Marker& marker, int order) {
     p.last_kept = order % p.marker_step == 0;
 }
 
+// A waypoint of a view: its leg cut at the map's edges, and a marker
+// where it lies in the window.
+void draw_view_waypoint(const core::TrackPoint& point, int number) {
+    Picture& p = picture;
+    const Projection& at = p.projection;
+    if (!std::isfinite(point.lon_deg) || !std::isfinite(point.lat_deg)) return;
+    add_view_point(&p.route_cut, &p.previous_route_lon, point.lon_deg, point.lat_deg, emit_route);
+    if (!in_window(at, point.lat_deg, point.lon_deg)) return;
+    double lon = view_longitude(at, point.lon_deg);
+    Marker marker = {static_cast<float>(pixel_x(at, lon)), static_cast<float>(pixel_y(at, point.lat_deg)), number,
+                     point.lat_deg, point.lon_deg};
+    if (number == 1) p.start = {true, marker.x, marker.y, {}};
+    if (number == p.waypoint_count) p.end = {true, marker.x, marker.y, {}};
+    keep_view_marker(marker, p.view_waypoints++);
+}
+
 }  // namespace
 
 void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_count, const std::string& title,
@@ -171,15 +187,7 @@ void draw_waypoint(const core::TrackPoint& point, int number) {
     Picture& p = picture;
     const Projection& at = p.projection;
     if (at.view) {
-        if (!std::isfinite(point.lon_deg) || !std::isfinite(point.lat_deg)) return;
-        add_view_point(&p.route_cut, &p.previous_route_lon, point.lon_deg, point.lat_deg, emit_route);
-        if (!in_window(at, point.lat_deg, point.lon_deg)) return;
-        double lon = view_longitude(at, point.lon_deg);
-        Marker marker = {static_cast<float>(pixel_x(at, lon)), static_cast<float>(pixel_y(at, point.lat_deg)),
-                         number, point.lat_deg, point.lon_deg};
-        if (number == 1) p.start = {true, marker.x, marker.y, {}};
-        if (number == p.waypoint_count) p.end = {true, marker.x, marker.y, {}};
-        keep_view_marker(marker, p.view_waypoints++);
+        draw_view_waypoint(point, number);
         return;
     }
     double lon = point.lon_deg;
