@@ -10,6 +10,7 @@
 #include "core/entry.h"
 #include "core/platform.h"
 #include "preview/exit_codes.h"
+#include "preview/labels.h"
 #include "preview/ladder.h"
 #include "preview/preview_options.h"
 #include "preview/preview_report.h"
@@ -25,6 +26,7 @@ namespace {
 const core::ProgramInfo preview_program = {
     "Track to route preview V1.12 \n",
     "rt2preview [--output FILE.svg] [--fit N] [--within D] [--sweep] [--format nmea|records|plt|gpx] "
+    "[--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] "
     "TRACKFILE [/mMINMETERS /xMAXMETERS /aMAXDEGREES /eMAXORTERROR] \n\n",
     nullptr,
     nullptr,
@@ -121,6 +123,7 @@ void run_preview(int argc, char** argv) {
     remove_temporary_files();
 
     print_outcome(run, limits, thinnings[0].waypoints_written);
+    if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);
     print_line(converter_command(track_binding->converter, track_on_command_line, limits));
     core::end_process(core::exit_success);

@@ -187,7 +187,9 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
     int waypoint_count = surveyed.waypoints_written;
     start_reading(&drawn_meter, chosen);
     if (!open_picture_file()) end_with_picture_error("Picture file open error!\n");
-    begin_picture(core::output_stream, survey.extent, waypoint_count, std::string("Route preview of ") + run.track_path);
+    Framing framing = {run.has_view, run.view, run.width_px, run.height_px};
+    begin_picture(core::output_stream, survey.extent, waypoint_count,
+                  std::string("Route preview of ") + run.track_path, framing);
 
     open_track(run.track_path);
     silence_console();
