@@ -1,14 +1,12 @@
 // The route maker page's main thread: the controls, the figures and the
-// picture. The converters run in a Web Worker made from WORKER_SOURCE (the
-// build puts it in front of this script); a run that is no longer wanted
-// ends with its worker.
+// picture. The converters run in a Web Worker made from WORKER_SOURCE; the
+// build puts it and meta.js in front of this script. A run that is no
+// longer wanted ends with its worker.
 'use strict';
 
 const $ = (id) => document.getElementById(id);
-const thresholdInputs = {
-    minDistance: $('min-distance'), maxDistance: $('max-distance'),
-    maxAngle: $('max-angle'), maxError: $('max-error'),
-};
+// The number field of each threshold, by its key.
+const thresholdInputs = Object.fromEntries(meta.thresholds.map((t) => [t.key, $(t.id)]));
 const debounceMs = 150;
 // A run that reads nothing for this long has hung.
 const silenceLimitMs = 20000;
@@ -21,11 +19,12 @@ let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
 // Where the result sits below the controls (a phone), a new track scrolls
 // it into view: the progress, the figures and any message are there.
-const oneColumn = window.matchMedia('(max-width: 760px)');
+const oneColumn = window.matchMedia(meta.oneColumn);
 
 function setState(state) { document.body.dataset.state = state; }
 function setStatus(text) { $('status').textContent = text; }
 function setMessage(text) { $('message').textContent = text; }
+function internalError(detail) { return 'The converter stopped with an internal error: ' + detail + '!'; }
 
 function endWorker() {
     if (worker !== null) worker.terminate();
@@ -42,7 +41,7 @@ function newWorker() {
     made.onerror = (event) => {
         event.preventDefault();
         if (made !== worker) return;
-        fail('The converter stopped with an internal error: ' + (event.message || 'unknown') + '!');
+        fail(internalError(event.message || 'unknown'));
         endWorker();
     };
     return made;
@@ -135,34 +134,30 @@ function showRoutes(data) {
         link.textContent = (id === 'download-forward' ? 'Forward route ' : 'Backward route ') + name;
     }
     $('command-line').textContent = [data.program, ...data.args].map(quoted).join(' ');
-    // The last progress line: points read, waypoints, track length.
-    const progress = [...data.stdout.matchAll(/\r *(\d+) +(\d+) +(\S+) /g)].pop();
-    if (progress) {
-        $('points-read').textContent = progress[1];
-        $('waypoint-count').textContent = progress[2];
-        $('track-length').textContent = progress[3] + ' m';
-    }
+    showCounts(data.figures);
     $('deviation').textContent = '…';
     $('deviation-where').textContent = '';
 }
 
-function figure(stdout, name) {
-    const found = stdout.match(new RegExp('^' + name + ': (.*)$', 'm'));
-    return found ? found[1] : null;
+// The points read, the waypoints and the track length of a run's figures.
+function showCounts(figures) {
+    if (figures.points_read === undefined) return;
+    $('points-read').textContent = figures.points_read;
+    $('waypoint-count').textContent = figures.waypoint_count;
+    $('track-length').textContent = figures.track_length_m + ' m';
 }
 
+// "RW000123", a waypoint's name in the routes.
+const waypointName = (number) => 'RW' + String(number).padStart(6, '0');
+
 function showPicture(data) {
-    const points = figure(data.stdout, 'Points read');
-    const waypoints = figure(data.stdout, 'Waypoints');
-    const length = figure(data.stdout, 'Track length');
-    const deviation = figure(data.stdout, 'Largest deviation');
-    if (points !== null) $('points-read').textContent = points;
-    if (waypoints !== null) $('waypoint-count').textContent = waypoints;
-    if (length !== null) $('track-length').textContent = length;
-    if (deviation !== null) {
-        const split = deviation.match(/^(\S+ m) (.*)$/);
-        $('deviation').textContent = split ? split[1] : deviation;
-        $('deviation-where').textContent = split ? 'The route strays farthest ' + split[2] + '.' : '';
+    const figures = data.figures;
+    showCounts(figures);
+    if (figures.largest_deviation_m !== undefined) {
+        const leg = Number(figures.deviation_leg);
+        $('deviation').textContent = figures.largest_deviation_m + ' m';
+        $('deviation-where').textContent = 'The route strays farthest at track point ' + figures.deviation_point +
+            ', between ' + waypointName(leg) + ' and ' + waypointName(leg + 1) + '.';
     } else {
         $('deviation').textContent = '–';
     }
@@ -204,7 +199,7 @@ function handle(data) {
         break;
     case 'crashed':
         endWorker();
-        fail('The converter stopped with an internal error: ' + data.message + '!');
+        fail(internalError(data.message));
         break;
     }
 }

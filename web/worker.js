@@ -1,6 +1,6 @@
 // The route maker's worker. The page builds it from one text: the module's
-// factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM)
-// and this file. Every program run is a fresh instance of the module,
+// factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM),
+// meta.js and this file. Every program run is a fresh instance of the module,
 // since each run ends the process and the programs keep process-wide
 // state; the wasm itself is compiled once per worker.
 'use strict';
@@ -57,7 +57,7 @@ class Printed {
 // is read in blocks of 8 MiB (about 500 MB/s here, where blocks of 1 MiB
 // give 200), one block held at a time, and the programs' reads are served
 // from it. report(bytesRead) hears of each read.
-const blockSize = 8 * 1024 * 1024, firstBlockSize = 64 * 1024;
+const blockSize = 8 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
 
 function blockReader(report) {
     const reader = new FileReaderSync();
@@ -78,11 +78,14 @@ function blockReader(report) {
     };
 }
 
+// Where a run writes its figures, out of the way of the files it names.
+const figuresPath = '/figures.txt';
+
 // Runs the program named by args[0] with the track file in the current
 // directory under its own name, read from the File itself.
-// Returns its exit code, its standard output bytes and the instance, whose
-// file system holds what it wrote. report(bytesRead) hears of the reads of
-// the track.
+// Returns its exit code, its standard output bytes, its figures (key to
+// text, empty where it wrote none) and the instance, whose file system
+// holds what it wrote. report(bytesRead) hears of the reads of the track.
 async function runProgram(args, file, report) {
     await compile();
     const printed = new Printed();
@@ -102,8 +105,19 @@ async function runProgram(args, file, report) {
     FS.mkdir('/work');
     FS.symlink('/track/' + file.name, '/work/' + file.name);
     FS.chdir('/work');
-    const code = module.callMain(args);
-    return {code, stdout: printed.bytes(), module};
+    const code = module.callMain(args[0] === 'judge' ? args : ['--figures', figuresPath, ...args]);
+    return {code, stdout: printed.bytes(), figures: readFigures(FS), module};
+}
+
+// The key=value lines of a run's figures.
+function readFigures(FS) {
+    const figures = {};
+    if (!FS.analyzePath(figuresPath).exists) return figures;
+    for (const line of FS.readFile(figuresPath, {encoding: 'utf8'}).split('\n')) {
+        const equals = line.indexOf('=');
+        if (equals > 0) figures[line.substring(0, equals)] = line.substring(equals + 1);
+    }
+    return figures;
 }
 
 function text(bytes) {
@@ -121,10 +135,11 @@ function lastLine(stdout) {
 // picked file keeps however often it is converted.
 let judgedFile = null, judgedFormat = null;
 
-const programOf = {nmea: 'Tolvek', records: 'Brisham', plt: 'Quendal', gpx: 'Marovin'};
+const programOf = Object.fromEntries(meta.formats.map((f) => [f.name, f.program]));
 
-function thresholdOptions(t) {
-    return ['/m' + t.minDistance, '/x' + t.maxDistance, '/a' + t.maxAngle, '/e' + t.maxError];
+// The thresholds (by key) as the programs take them: "/m5".
+function thresholdOptions(values) {
+    return meta.thresholds.map((t) => '/' + t.letter + values[t.key]);
 }
 
 function routeNames(name) {
@@ -170,12 +185,7 @@ async function runJob(job) {
         const fit = await runProgram(['rt2preview', ...formatOptions, ...options, '--output', 'fit.svg', track,
                                       ...thresholdOptions(job.thresholds)], job.file, report);
         if (fit.code !== 0) return failed(fit);
-        const command = lastLine(fit.stdout);
-        const chosen = {};
-        for (const [letter, key] of [['m', 'minDistance'], ['x', 'maxDistance'], ['a', 'maxAngle'], ['e', 'maxError']]) {
-            const found = command.match(new RegExp(' /' + letter + '(\\S+)'));
-            chosen[key] = found ? found[1] : job.thresholds[key];
-        }
+        const chosen = Object.fromEntries(meta.thresholds.map((t) => [t.key, fit.figures[t.key]]));
         return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
     }
 
@@ -189,7 +199,7 @@ async function runJob(job) {
     const forward = FS.readFile('/work/' + forwardName);
     const backward = FS.readFile('/work/' + backwardName);
     post({type: 'routes', program, args: [track, ...args], forwardName, backwardName,
-          forward: forward.buffer, backward: backward.buffer, stdout: text(converted.stdout)},
+          forward: forward.buffer, backward: backward.buffer, figures: converted.figures},
          [forward.buffer, backward.buffer]);
 
     phase = 'drawing';
@@ -197,7 +207,7 @@ async function runJob(job) {
                                     ...thresholdOptions(job.thresholds)], job.file, report);
     if (drawn.code !== 0) return failed(drawn);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
-    post({type: 'picture', svg, stdout: text(drawn.stdout)});
+    post({type: 'picture', svg, figures: drawn.figures});
 }
 
 // The compiled wasm, compiled once; later callers wait for the first.
