@@ -1,6 +1,7 @@
 // Builds the route maker page, one self-contained HTML file: index.html
 // with the threshold controls and the format choice made from meta.js,
-// the styles and the page's script inline, and in front of that script
+// the styles and the page's scripts inline (meta.js, view.js, page.js),
+// and in front of them
 // the worker's source as a string: the module's factory, the wasm as
 // base64, meta.js and worker.js.
 //   node build_page.mjs ROUTE_MAKER_JS ROUTE_MAKER_WASM OUTPUT_HTML
@@ -37,7 +38,7 @@ const workerSource = readFileSync(moduleJs, 'utf8') + '\n' +
 // Inside a <script> element nothing may read as its end tag.
 const inline = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
 const script = 'const WORKER_SOURCE = ' + inline(JSON.stringify(workerSource)) + ';\n' +
-    source('meta.js') + source('page.js');
+    source('meta.js') + source('view.js') + source('page.js');
 let page = source('index.html');
 const replace = (tag, replacement) => {
     if (!page.includes(tag)) throw new Error('index.html has no ' + tag);

@@ -1,7 +1,7 @@
 // The route maker page's main thread: the controls, the figures and the
 // picture. The converters run in a Web Worker made from WORKER_SOURCE; the
-// build puts it and meta.js in front of this script. A run that is no
-// longer wanted ends with its worker.
+// build puts it, meta.js and view.js in front of this script. A run that
+// is no longer wanted ends with its worker.
 'use strict';
 
 const $ = (id) => document.getElementById(id);
@@ -15,6 +15,15 @@ let track = null;        // the File being converted
 let worker = null;       // idle or running; null after it was ended
 let jobId = 0;           // the run whose messages count
 let running = false;
+let runningMode = '';     // of the run going on: convert, fit or draw
+// The window of the track the picture is to show (null: the whole
+// track), kept by a new threshold or a fit; and whether the view moved
+// while a conversion was drawing the window before.
+let wantedWindow = null;
+let redrawWanted = false;
+// The frame the picture of the run going on will have if it has too few
+// markers to find its own (view.js).
+let frameAsked = null;
 let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
 // Where the result sits below the controls (a phone), a new track scrolls
@@ -76,8 +85,11 @@ function clearResult() {
     clearDownloads();
     for (const id of ['points-read', 'waypoint-count', 'track-length', 'deviation']) $(id).textContent = '–';
     $('deviation-where').textContent = '';
+    $('zoom-to-deviation').hidden = true;
     $('command-line').textContent = '';
-    $('picture').replaceChildren();
+    clearView();
+    wantedWindow = null;
+    setViewButtons(false);
 }
 
 function fail(message) {
@@ -86,22 +98,59 @@ function fail(message) {
     setState('failed');
 }
 
+// The pixels of the picture as the element shows it, for the module to
+// draw at; null before the first picture, which is drawn at the preview's
+// own size and gives the element its shape.
+function pictureSize() {
+    const element = $('picture');
+    if (view.frame === null || element.clientWidth === 0) return null;
+    const ratio = window.devicePixelRatio || 1;
+    return {width: Math.round(element.clientWidth * ratio), height: Math.round(element.clientHeight * ratio)};
+}
+
+const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', draw: 'Drawing…'};
+
 // Starts a run of the current track: "convert" converts and draws; "fit"
-// asks the preview for thresholds first, then converts with them.
+// asks the preview for thresholds first, then converts with them; "draw"
+// draws the wanted window again.
 function start(mode, extra) {
     clearTimeout(debounceTimer);
     if (track === null) return;
     if (running) endWorker();
     if (worker === null) worker = newWorker();
     running = true;
+    runningMode = mode;
+    redrawWanted = false;
     ++jobId;
     setMessage('');
     setState('working');
-    setStatus(mode === 'fit' ? 'Finding thresholds…' : 'Converting…');
+    document.body.dataset.job = mode;
+    setStatus(startingStatus[mode]);
     $('progress').value = 0;
     watch();
+    const size = pictureSize();
+    frameAsked = size === null ? null : frameInSight(size.width, size.height);
     worker.postMessage(Object.assign({id: jobId, mode, file: track, format: $('format').value,
-                                      thresholds: thresholds(), fitCount: '', within: ''}, extra));
+                                      thresholds: thresholds(), fitCount: '', within: '',
+                                      window: wantedWindow, size}, extra));
+}
+
+// A settled gesture: the window in sight is drawn afresh, now or after
+// the conversion going on.
+function drawWindow(window) {
+    wantedWindow = window;
+    if (running && runningMode !== 'draw') redrawWanted = true;
+    else start('draw');
+}
+
+// A gesture that starts while a window is being drawn makes that drawing
+// stale: it is ended with its worker, and a fresh worker gets ready.
+function dropStaleDrawing() {
+    if (!running || runningMode !== 'draw') return;
+    endWorker();
+    worker = newWorker();
+    worker.postMessage({type: 'warm'});
+    setState('done');
 }
 
 function schedule() {
@@ -137,6 +186,7 @@ function showRoutes(data) {
     showCounts(data.figures);
     $('deviation').textContent = '…';
     $('deviation-where').textContent = '';
+    $('zoom-to-deviation').hidden = true;
 }
 
 // The points read, the waypoints and the track length of a run's figures.
@@ -150,6 +200,9 @@ function showCounts(figures) {
 // "RW000123", a waypoint's name in the routes.
 const waypointName = (number) => 'RW' + String(number).padStart(6, '0');
 
+// The worst point, where the deviation control zooms to.
+let deviationPlace = null;
+
 function showPicture(data) {
     const figures = data.figures;
     showCounts(figures);
@@ -158,11 +211,38 @@ function showPicture(data) {
         $('deviation').textContent = figures.largest_deviation_m + ' m';
         $('deviation-where').textContent = 'The route strays farthest at track point ' + figures.deviation_point +
             ', between ' + waypointName(leg) + ' and ' + waypointName(leg + 1) + '.';
+        deviationPlace = {lat: Number(figures.deviation_lat_deg), lon: Number(figures.deviation_lon_deg),
+                          deviation_m: Number(figures.largest_deviation_m)};
+        $('zoom-to-deviation').hidden = false;
     } else {
         $('deviation').textContent = '–';
     }
-    const svg = new DOMParser().parseFromString(data.svg, 'image/svg+xml').documentElement;
-    $('picture').replaceChildren(document.importNode(svg, true));
+    const svg = document.importNode(new DOMParser().parseFromString(data.svg, 'image/svg+xml').documentElement, true);
+    showViewPicture(svg, markerFrame(svg) || frameAsked);
+    // The window and the size drawn, as rt2preview's --view and --size
+    // took them; empty for the whole track and the preview's own size.
+    $('picture').dataset.view = data.view;
+    $('picture').dataset.size = data.size;
+    setViewButtons(true);
+}
+
+// Metres per degree of latitude, near enough for choosing a window.
+const metresPerDegree = 111195;
+
+// A window about the worst point: some six deviations across, at least
+// 200 m, in the shape of the picture's map.
+function deviationWindow() {
+    const map = view.frame.map;
+    const half_m = Math.max(3 * deviationPlace.deviation_m, 100);
+    const halfLat = half_m / metresPerDegree;
+    const aspect = (map.right - map.left) / (map.bottom - map.top);
+    const halfLon = halfLat * aspect / Math.max(Math.cos(deviationPlace.lat * Math.PI / 180), 0.01);
+    return {south: deviationPlace.lat - halfLat, north: deviationPlace.lat + halfLat,
+            west: wrapLongitude(deviationPlace.lon - halfLon), east: wrapLongitude(deviationPlace.lon + halfLon)};
+}
+
+function setViewButtons(enabled) {
+    for (const id of ['zoom-in', 'zoom-out', 'zoom-whole']) $(id).disabled = !enabled;
 }
 
 function handle(data) {
@@ -182,6 +262,7 @@ function handle(data) {
         clearTimeout(watchdogTimer);
         setStatus('Done: ' + track.name + '.');
         setState('done');
+        if (redrawWanted) start('draw');
         break;
     case 'fitted':
         running = false;
@@ -194,7 +275,7 @@ function handle(data) {
     case 'failed':
         running = false;
         clearTimeout(watchdogTimer);
-        if (!data.fit) clearResult();
+        if (!data.keepResult) clearResult();
         fail(data.message);
         break;
     case 'crashed':
@@ -228,6 +309,13 @@ $('format').addEventListener('change', schedule);
 $('track-file').addEventListener('change', (event) => takeFile(event.target.files[0]));
 $('fit').addEventListener('click', () => start('fit', {fitCount: $('fit-count').value.trim()}));
 $('fit-within').addEventListener('click', () => start('fit', {within: $('within').value.trim()}));
+startView($('picture'), drawWindow, dropStaleDrawing);
+$('zoom-in').addEventListener('click', () => zoomAbout(zoomStep));
+$('zoom-out').addEventListener('click', () => zoomAbout(1 / zoomStep));
+$('zoom-whole').addEventListener('click', showWhole);
+$('zoom-to-deviation').addEventListener('click', () => {
+    if (deviationPlace !== null && view.frame !== null) showWindow(deviationWindow());
+});
 $('cancel').addEventListener('click', () => {
     endWorker();
     clearResult();

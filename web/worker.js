@@ -149,7 +149,7 @@ function routeNames(name) {
 }
 
 // One job from the page: judge the format unless one is chosen, then
-// either fit thresholds (--fit, --within) or convert and draw.
+// fit thresholds (--fit, --within), or convert and draw, or only draw.
 async function runJob(job) {
     const post = (message, transfer) => self.postMessage(Object.assign({id: job.id}, message), transfer || []);
     let phase = '', lastReport = 0;
@@ -160,8 +160,9 @@ async function runJob(job) {
         post({type: 'progress', phase, bytes, total: job.file.size});
     };
     const track = fileArgument(job.file.name);
-    const failed = (result) => post({type: 'failed', fit: job.mode === 'fit', message: lastLine(result.stdout),
-                                   stdout: text(result.stdout)});
+    // A failed fit or drawing leaves the result before it in place.
+    const failed = (result) => post({type: 'failed', keepResult: job.mode !== 'convert',
+                                     message: lastLine(result.stdout), stdout: text(result.stdout)});
 
     let format = job.format;
     // The page's File arrives as a new copy with every job.
@@ -189,25 +190,49 @@ async function runJob(job) {
         return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
     }
 
-    phase = 'converting';
+    if (job.mode !== 'draw') {
+        phase = 'converting';
+        const converted = await convert(job, format, track, report);
+        if (converted.code !== 0) return failed(converted);
+    }
+
+    phase = 'drawing';
+    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg',
+                                    ...viewOptions(job), track, ...thresholdOptions(job.thresholds)], job.file, report);
+    if (drawn.code !== 0) return failed(drawn);
+    const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
+    const options = viewOptions(job);
+    const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
+    post({type: 'picture', svg, figures: drawn.figures, view: value('--view'), size: value('--size')});
+}
+
+// The window and the pixels of the picture a job asks for: "--view
+// SOUTH,WEST,NORTH,EAST" in degrees to the centimetre, "--size WxH".
+function viewOptions(job) {
+    const options = [];
+    if (job.window) {
+        const w = job.window;
+        options.push('--view', [w.south, w.west, w.north, w.east].map((deg) => deg.toFixed(7)).join(','));
+    }
+    if (job.size) options.push('--size', job.size.width + 'x' + job.size.height);
+    return options;
+}
+
+// Converts the track and hands the routes to the page; returns the run.
+async function convert(job, format, track, report) {
+    const post = (message, transfer) => self.postMessage(Object.assign({id: job.id}, message), transfer || []);
     const program = programOf[format];
     const [forwardName, backwardName] = routeNames(job.file.name);
     const args = [fileArgument(forwardName), fileArgument(backwardName), ...thresholdOptions(job.thresholds)];
     const converted = await runProgram([program, track, ...args], job.file, report);
-    if (converted.code !== 0) return failed(converted);
+    if (converted.code !== 0) return converted;
     const FS = converted.module.FS;
     const forward = FS.readFile('/work/' + forwardName);
     const backward = FS.readFile('/work/' + backwardName);
     post({type: 'routes', program, args: [track, ...args], forwardName, backwardName,
           forward: forward.buffer, backward: backward.buffer, figures: converted.figures},
          [forward.buffer, backward.buffer]);
-
-    phase = 'drawing';
-    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', track,
-                                    ...thresholdOptions(job.thresholds)], job.file, report);
-    if (drawn.code !== 0) return failed(drawn);
-    const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
-    post({type: 'picture', svg, figures: drawn.figures});
+    return converted;
 }
 
 // The compiled wasm, compiled once; later callers wait for the first.
