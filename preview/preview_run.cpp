@@ -11,6 +11,7 @@
 #include "core/thinning.h"
 #include "preview/leg_distance.h"
 #include "preview/preview_options.h"
+#include "preview/preview_outcome.h"
 #include "preview/route_meter.h"
 #include "preview/svg_picture.h"
 #include "preview/temporary_files.h"
@@ -306,13 +307,10 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
         const core::TrackPoint& p = drawing.lookahead;
         draw_track_point(p);
         UnitVector position = unit_vector(p);
-        if (measure_point(&drawn_meter, p, position)) {
+        if (measure_point(&drawn_meter, p, position))
             mark_deviation(p, drawn_meter.points, largest_deviation_m(drawn_meter), drawn_meter.start.lat_deg,
                            drawn_meter.start.lon_deg, drawn_meter.end.lat_deg, drawn_meter.end.lon_deg,
                            nearest_fraction(drawn_meter.leg, position));
-            outcome.worst_lat_deg = p.lat_deg;
-            outcome.worst_lon_deg = p.lon_deg;
-        }
         core::take_point(&drawing);
     }
     restore_console();
@@ -321,17 +319,6 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
     if (!core::finish_thinning(&drawing) || drawing.waypoints_written != waypoint_count ||
         !finish_meter(drawn_meter))
         fail("Track file changed while it was read!\n");
-}
-
-void note_outcome(const Survey& survey, const core::RunSettings& limits) {
-    outcome.drawn = true;
-    outcome.points_read = survey.points_read;
-    outcome.track_length_m = survey.track_length_m;
-    outcome.waypoint_count = thinnings[0].waypoints_written;
-    outcome.limits = limits;
-    outcome.largest_deviation_m = largest_deviation_m(drawn_meter);
-    outcome.worst_point = drawn_meter.worst_point;
-    outcome.worst_leg = drawn_meter.worst_leg;
 }
 
 std::string fit_note(const PreviewSettings& run) {
@@ -361,8 +348,6 @@ void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, 
 }
 
 }  // namespace
-
-PreviewOutcome outcome = {};
 
 int distance_levels(double user_max_distance_m, double* levels) {
     int count = 0;
@@ -430,7 +415,7 @@ void run_preview(int argc, char** argv) {
     if (!rename_picture()) fail("Picture file rename error!\n");
     remove_temporary_files();
 
-    note_outcome(survey, limits);
+    note_outcome(survey.points_read, survey.track_length_m, thinnings[0].waypoints_written, limits, drawn_meter);
     print_outcome(run, limits, thinnings[0].waypoints_written);
     print_line("Picture: " + picture_path);
     print_line(converter_command(binding->converter, track_on_command_line, limits));

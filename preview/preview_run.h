@@ -44,23 +44,6 @@ inline constexpr int most_thinnings = 1 + most_distance_levels * rung_count;
 // shape; the last when none does.
 int starting_level(const double* levels, int level_count, double track_length_m, int budget);
 
-// What a run that drew its picture found, for a caller that reads it as
-// the process ends (the page's module). Written by run_preview just before
-// it prints its outcome; drawn stays false in a run that ends otherwise.
-struct PreviewOutcome {
-    bool drawn;
-    int points_read;
-    double track_length_m;
-    int waypoint_count;
-    core::RunSettings limits;  // the thresholds drawn: those given, or the fitted ones
-    double largest_deviation_m;
-    int worst_point;  // the track point that lies farthest off, numbered from 1
-    int worst_leg;    // its leg runs from waypoint worst_leg to the next
-    double worst_lat_deg, worst_lon_deg;  // as read
-};
-
-extern PreviewOutcome outcome;
-
 // Runs the preview and ends the process with its exit code.
 [[noreturn]] void run_preview(int argc, char** argv);
 

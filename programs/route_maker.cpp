@@ -8,16 +8,17 @@
 //   route_maker rt2preview ARGS...
 //   route_maker judge TRACK      prints the format rt2preview would judge
 //
-// In front of a program's name, "--figures FILE" has the run write its
-// figures to FILE as key=value lines as it ends (programs/run_figures.h).
+// In front of a program's name, "--figures FILE" has that program's run
+// write its figures to FILE as key=value lines as it ends
+// (programs/run_figures.h); what it prints stays the same.
 #include <cstring>
 
 #include "core/console.h"
 #include "core/entry.h"
 #include "programs/converters.h"
-#include "programs/run_figures.h"
 #include "preview/preview_run.h"
 #include "preview/track_format.h"
+#include "programs/run_figures.h"
 
 namespace {
 
@@ -37,6 +38,11 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "--figures") == 0) {
+        programs::write_figures_at_end(argv[3], argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     const struct {
         const char* name;
         const core::ProgramInfo* program;
@@ -44,26 +50,13 @@ int main(int argc, char** argv) {
                       {"Brisham", &programs::brisham},
                       {"Quendal", &programs::quendal},
                       {"Marovin", &programs::marovin}};
-    const char* figures_path = nullptr;
-    if (argc >= 4 && std::strcmp(argv[1], "--figures") == 0) {
-        figures_path = argv[2];
-        argc -= 2;
-        argv += 2;
-    }
     if (argc >= 2) {
         for (const auto& converter : converters)
-            if (std::strcmp(argv[1], converter.name) == 0) {
-                if (figures_path != nullptr)
-                    programs::write_figures_at_end(programs::FiguredRun::converter, figures_path);
+            if (std::strcmp(argv[1], converter.name) == 0)
                 core::run_program(*converter.program, argc - 1, argv + 1);
-            }
-        if (std::strcmp(argv[1], "rt2preview") == 0) {
-            if (figures_path != nullptr) programs::write_figures_at_end(programs::FiguredRun::preview, figures_path);
-            preview::run_preview(argc - 1, argv + 1);
-        }
+        if (std::strcmp(argv[1], "rt2preview") == 0) preview::run_preview(argc - 1, argv + 1);
         if (std::strcmp(argv[1], "judge") == 0 && argc == 3) judge(argv[2]);
     }
-    core::print_text(
-        "Usage: route_maker [--figures FILE] Tolvek|Brisham|Quendal|Marovin|rt2preview ARGS... | judge TRACK\n");
+    core::print_text("Usage: route_maker Tolvek|Brisham|Quendal|Marovin|rt2preview ARGS... | judge TRACK\n");
     return core::exit_usage;
 }

@@ -2,17 +2,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/command_line.h"
 #include "core/entry.h"
 #include "core/number_writer.h"
 #include "core/platform.h"
 #include "core/thinning.h"
-#include "preview/preview_run.h"
+#include "preview/preview_outcome.h"
 
 namespace programs {
 
 namespace {
+
+// Which program's figures the run ends with.
+enum class FiguredRun { converter, preview };
 
 FiguredRun figured_run = FiguredRun::converter;
 const char* figures_path = nullptr;
@@ -69,8 +73,8 @@ void put_preview_figures() {
 
 }  // namespace
 
-void write_figures_at_end(FiguredRun run, const char* path) {
-    figured_run = run;
+void write_figures_at_end(const char* program, const char* path) {
+    figured_run = std::strcmp(program, "rt2preview") == 0 ? FiguredRun::preview : FiguredRun::converter;
     figures_path = path;
     core::process_end = end_with_figures;
 }

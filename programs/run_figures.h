@@ -6,12 +6,9 @@
 
 namespace programs {
 
-// Which program the figures are those of.
-enum class FiguredRun { converter, preview };
-
-// Makes the run's end write its figures to path (in the current directory
-// or anywhere) before the process ends, through core::process_end. The
-// lines, in this order, each "key=value\n":
+// Makes the end of the run of program ("rt2preview", or a converter's
+// name) write its figures to path before the process ends, through
+// core::process_end. The lines, in this order, each "key=value\n":
 //   exit                 the exit code, always
 // after a converter's run that ended with exit 0, the last progress line:
 //   points_read waypoint_count track_length_m
@@ -24,7 +21,7 @@ enum class FiguredRun { converter, preview };
 // Lengths are in metres to the decimetre as the programs print them; the
 // thresholds and the coordinates in their shortest exact form. A file
 // that cannot be written is left out; the run's exit code stays.
-void write_figures_at_end(FiguredRun run, const char* path);
+void write_figures_at_end(const char* program, const char* path);
 
 }  // namespace programs
 
