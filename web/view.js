@@ -10,7 +10,9 @@
 // (u right, v down) to degrees and back, and the rectangle of its map.
 'use strict';
 
-const settleMs = 250;
+// A wheel or a key settles once it has been still this long; a drag or a
+// pinch as its last pointer lifts.
+const settleMs = 150;
 const zoomStep = 1.5;   // a button press or a key
 const panStep = 0.2;    // of the element's width or height, per arrow key
 // Zooms between two pictures stay within these, so that a runaway wheel
@@ -154,7 +156,7 @@ function onPointerUp(event) {
     if (!view.pointers.delete(event.pointerId)) return;
     if (view.pointers.size > 0) return;
     view.element.classList.remove('grabbing');
-    if (view.moving) settleSoon();
+    if (view.moving) settle();
 }
 
 function zoomAbout(factor) {
