@@ -33,7 +33,12 @@ const oneColumn = window.matchMedia(meta.oneColumn);
 function setState(state) { document.body.dataset.state = state; }
 function setStatus(text) { $('status').textContent = text; }
 function setMessage(text) { $('message').textContent = text; }
-function internalError(detail) { return 'The converter stopped with an internal error: ' + detail + '!'; }
+
+// The line for a run that ended in a fault of the page's own machinery,
+// with the browser's reason, which often ends in a full stop of its own.
+function internalError(reason) {
+    return 'The converter stopped with an internal error: ' + String(reason || 'unknown').trim().replace(/\.+$/, '') + '!';
+}
 
 function endWorker() {
     if (worker !== null) worker.terminate();
@@ -50,7 +55,7 @@ function newWorker() {
     made.onerror = (event) => {
         event.preventDefault();
         if (made !== worker) return;
-        fail(internalError(event.message || 'unknown'));
+        fail(internalError(event.message));
         endWorker();
     };
     return made;
@@ -245,9 +250,30 @@ function setViewButtons(enabled) {
     for (const id of ['zoom-in', 'zoom-out', 'zoom-whole']) $(id).disabled = !enabled;
 }
 
+// The blocks of the track that a worker asks for where it may not read
+// the File itself, read into the buffers it hands back; an answer that
+// comes after its job was given up is dropped.
+let pageBlocks = null;  // {id, blocks: FileBlocks} of the job they are read for
+
+function sendBlock(data) {
+    const asker = worker, id = data.id;
+    if (pageBlocks === null || pageBlocks.id !== id) pageBlocks = {id, blocks: new FileBlocks(track)};
+    const wanted = () => id === jobId && asker === worker;
+    pageBlocks.blocks.read(data.position, data.size, data.spare).then((bytes) => {
+        if (!wanted()) return FileBlocks.drop(bytes.buffer);
+        asker.postMessage({type: 'block', request: data.request, bytes: bytes.buffer, length: bytes.length},
+                          [bytes.buffer]);
+    }, (error) => {
+        if (wanted()) asker.postMessage({type: 'block', request: data.request, error: String(error && error.message || error)});
+    });
+}
+
 function handle(data) {
     watch();
     switch (data.type) {
+    case 'block-wanted':
+        sendBlock(data);
+        break;
     case 'progress':
         $('progress').value = data.total > 0 ? data.bytes / data.total : 0;
         setStatus(phaseNames[data.phase] + '… ' + megabytes(data.bytes) + ' of ' + megabytes(data.total));

@@ -1,6 +1,6 @@
 // The route maker's worker. The page builds it from one text: the module's
 // factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM),
-// meta.js and this file. Every program run is a fresh instance of the module,
+// file_blocks.js, meta.js and this file. Every program run is a fresh instance of the module,
 // since each run ends the process and the programs keep process-wide
 // state; the wasm itself is compiled once per worker.
 'use strict';
@@ -52,29 +52,90 @@ class Printed {
     }
 }
 
-// Every synchronous read of a File costs about a millisecond however
-// little it asks for, and the programs read 64 KiB at a time; so the track
-// is read in blocks of 8 MiB (about 500 MB/s here, where blocks of 1 MiB
-// give 200), one block held at a time, and the programs' reads are served
-// from it. report(bytesRead) hears of each read.
-const blockSize = 8 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
+// The track is read in blocks of 4 MiB, the first of a run the head that
+// judging the format reads (64 KiB), and the programs' reads are served from
+// the block in hand. As soon as a block comes, the one after it is asked
+// for, so that it is often there when the run wants it. A run waits for a
+// block by sleeping: it unwinds to the worker's event loop (Asyncify) and
+// is rewound into the same read when the block has come.
+const blockSize = 4 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
 
-function blockReader(report) {
-    const reader = new FileReaderSync();
+// Where a job's blocks come from: readBlock(position, size, spare) resolves to
+// the track's bytes from position (size of them, fewer at its end), in the
+// memory of spare where it can. The worker reads the File itself where it
+// may; where it may not (WebKit lets the worker of a page opened from a
+// file read no Blob at all), the page reads it and sends the blocks. The
+// first block of the job, read here, tells which.
+async function blockSource(job) {
+    const blocks = new FileBlocks(job.file);
+    const own = (position, size, spare) => blocks.read(position, size, spare);
+    try {
+        await own(0, firstBlockSize, null);
+        return own;
+    } catch (error) {
+        return (position, size, spare) => new Promise((resolve, reject) => {
+            const request = ++lastRequest;
+            requests.set(request, {resolve, reject});
+            const buffer = spare ? spare.buffer : null;
+            self.postMessage({id: job.id, type: 'block-wanted', request, position, size, spare: buffer},
+                             buffer ? [buffer] : []);
+        });
+    }
+}
+
+// The page's answers to the blocks asked of it, by request.
+const requests = new Map();
+let lastRequest = 0;
+
+function blockArrived(data) {
+    const waiting = requests.get(data.request);
+    if (waiting === undefined) return;
+    requests.delete(data.request);
+    if (data.error !== undefined) waiting.reject(new Error(data.error));
+    else waiting.resolve(new Uint8Array(data.bytes, 0, data.length));
+}
+
+// The read operation of the track's file for one run. sleep is the
+// instance's Asyncify.handleSleep; report(bytesRead) hears of each read.
+function trackReader(readBlock, sleep, report) {
     let block = null, blockStart = 0;
-    return function (stream, buffer, offset, length, position) {
-        const file = stream.node.contents;
-        if (position >= file.size) return 0;
-        const wanted = Math.min(length, file.size - position);
-        if (block === null || position < blockStart || position + wanted > blockStart + block.length) {
-            blockStart = position;
-            // The first block is small: judging the format reads no more.
-            const size = Math.max(block === null ? firstBlockSize : blockSize, wanted);
-            block = new Uint8Array(reader.readAsArrayBuffer(file.slice(position, position + size)));
-        }
-        buffer.set(block.subarray(position - blockStart, position - blockStart + wanted), offset);
-        report(position + wanted);
+    let next = null;        // the block asked for: {start, bytes, error, came}
+    let sleeping = false;   // the run unwound in a read and is rewound into it
+    const ask = (start, size, spare) => {
+        const wanted = {start, bytes: null, error: null};
+        wanted.came = readBlock(start, size, spare).then((bytes) => { wanted.bytes = bytes; },
+                                                     (error) => { wanted.error = error; });
         return wanted;
+    };
+    return function (stream, buffer, offset, length, position) {
+        const size = stream.node.contents.size;
+        if (sleeping) {
+            sleeping = false;
+            sleep(() => {});  // ends the rewind
+        }
+        if (position >= size || length === 0) return 0;
+        if (block === null || position < blockStart || position >= blockStart + block.length) {
+            if (next === null || next.start !== position)
+                next = ask(position, block === null ? firstBlockSize : blockSize, null);
+            if (next.bytes === null && next.error === null) {
+                const wanted = next;
+                sleeping = true;
+                sleep((wakeUp) => wanted.came.then(() => wakeUp(0)));
+                return 0;  // not seen: the run unwinds
+            }
+            if (next.error !== null) throw next.error;
+            const spare = block;
+            block = next.bytes;
+            blockStart = next.start;
+            const end = blockStart + block.length;
+            next = block.length > 0 && end < size ? ask(end, blockSize, spare) : null;
+            if (block.length === 0) return 0;
+        }
+        const start = position - blockStart;
+        const count = Math.min(length, block.length - start);
+        buffer.set(block.subarray(start, start + count), offset);
+        report(position + count);
+        return count;
     };
 }
 
@@ -82,13 +143,16 @@ function blockReader(report) {
 const figuresPath = '/figures.txt';
 
 // Runs the program named by args[0] with the track file in the current
-// directory under its own name, read from the File itself.
-// Returns its exit code, its standard output bytes, its figures (key to
-// text, empty where it wrote none) and the instance, whose file system
-// holds what it wrote. report(bytesRead) hears of the reads of the track.
-async function runProgram(args, file, report) {
+// directory under its own name, its blocks from readBlock. Resolves, when the
+// program has ended, to its exit code, its standard output bytes, its
+// figures (key to text, empty where it wrote none) and the instance, whose
+// file system holds what it wrote. report(bytesRead) hears of the reads of
+// the track.
+async function runProgram(args, file, readBlock, report) {
     await compile();
     const printed = new Printed();
+    let ended, failed;
+    const exited = new Promise((resolve, reject) => { ended = resolve; failed = reject; });
     const module = await createRouteMaker({
         instantiateWasm(imports, receive) {
             WebAssembly.instantiate(compiled, imports).then(receive);
@@ -97,15 +161,30 @@ async function runProgram(args, file, report) {
         preRun: [(m) => m.FS.init(null, (byte) => { if (byte !== null) printed.add(byte); }, () => {})],
         print() {},
         printErr() {},
+        onExit(code) { ended(code); },
     });
     const FS = module.FS, WORKERFS = module.WORKERFS;
-    WORKERFS.stream_ops.read = blockReader(report);
+    // A run rewound after a sleep ends by throwing out of the wake-up: its
+    // exit (heard above) or an error, which ends the job.
+    const sleep = (start) => module.handleSleep((wakeUp) => start((value) => {
+        try {
+            wakeUp(value);
+        } catch (error) {
+            if (!(error && error.name === 'ExitStatus')) failed(error);
+        }
+    }));
+    WORKERFS.stream_ops.read = trackReader(readBlock, sleep, report);
     FS.mkdir('/track');
     FS.mount(WORKERFS, {files: [file]}, '/track');
     FS.mkdir('/work');
     FS.symlink('/track/' + file.name, '/work/' + file.name);
     FS.chdir('/work');
-    const code = module.callMain(args[0] === 'judge' ? args : ['--figures', figuresPath, ...args]);
+    try {
+        module.callMain(args[0] === 'judge' ? args : ['--figures', figuresPath, ...args]);
+    } catch (error) {
+        if (!(error && error.name === 'ExitStatus')) throw error;
+    }
+    const code = await exited;
     return {code, stdout: printed.bytes(), figures: readFigures(FS), module};
 }
 
@@ -160,6 +239,7 @@ async function runJob(job) {
         post({type: 'progress', phase, bytes, total: job.file.size});
     };
     const track = fileArgument(job.file.name);
+    const readBlock = await blockSource(job);
     // A failed fit or drawing leaves the result before it in place.
     const failed = (result) => post({type: 'failed', keepResult: job.mode !== 'convert',
                                      message: lastLine(result.stdout), stdout: text(result.stdout)});
@@ -170,7 +250,7 @@ async function runJob(job) {
     if (format === 'auto' && fileKey === judgedFile) format = judgedFormat;
     if (format === 'auto') {
         phase = 'judging';
-        const judged = await runProgram(['judge', track], job.file, report);
+        const judged = await runProgram(['judge', track], job.file, readBlock, report);
         if (judged.code !== 0) return failed(judged);
         format = text(judged.stdout).trim();
         judgedFile = fileKey;
@@ -184,7 +264,7 @@ async function runJob(job) {
         if (job.fitCount !== '') options.push('--fit', job.fitCount);
         if (job.within !== '') options.push('--within', job.within);
         const fit = await runProgram(['rt2preview', ...formatOptions, ...options, '--output', 'fit.svg', track,
-                                      ...thresholdOptions(job.thresholds)], job.file, report);
+                                      ...thresholdOptions(job.thresholds)], job.file, readBlock, report);
         if (fit.code !== 0) return failed(fit);
         const chosen = Object.fromEntries(meta.thresholds.map((t) => [t.key, fit.figures[t.key]]));
         return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
@@ -192,16 +272,16 @@ async function runJob(job) {
 
     if (job.mode !== 'draw') {
         phase = 'converting';
-        const converted = await convert(job, format, track, report);
+        const converted = await convert(job, format, track, readBlock, report);
         if (converted.code !== 0) return failed(converted);
     }
 
     phase = 'drawing';
-    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg',
-                                    ...viewOptions(job), track, ...thresholdOptions(job.thresholds)], job.file, report);
+    const options = viewOptions(job);
+    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', ...options, track,
+                                    ...thresholdOptions(job.thresholds)], job.file, readBlock, report);
     if (drawn.code !== 0) return failed(drawn);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
-    const options = viewOptions(job);
     const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
     post({type: 'picture', svg, figures: drawn.figures, view: value('--view'), size: value('--size')});
 }
@@ -218,20 +298,19 @@ function viewOptions(job) {
     return options;
 }
 
-// Converts the track and hands the routes to the page; returns the run.
-async function convert(job, format, track, report) {
-    const post = (message, transfer) => self.postMessage(Object.assign({id: job.id}, message), transfer || []);
+// Converts the track and hands the routes to the page; resolves to the run.
+async function convert(job, format, track, readBlock, report) {
     const program = programOf[format];
     const [forwardName, backwardName] = routeNames(job.file.name);
     const args = [fileArgument(forwardName), fileArgument(backwardName), ...thresholdOptions(job.thresholds)];
-    const converted = await runProgram([program, track, ...args], job.file, report);
+    const converted = await runProgram([program, track, ...args], job.file, readBlock, report);
     if (converted.code !== 0) return converted;
     const FS = converted.module.FS;
     const forward = FS.readFile('/work/' + forwardName);
     const backward = FS.readFile('/work/' + backwardName);
-    post({type: 'routes', program, args: [track, ...args], forwardName, backwardName,
-          forward: forward.buffer, backward: backward.buffer, figures: converted.figures},
-         [forward.buffer, backward.buffer]);
+    self.postMessage({id: job.id, type: 'routes', program, args: [track, ...args], forwardName, backwardName,
+                      forward: forward.buffer, backward: backward.buffer, figures: converted.figures},
+                     [forward.buffer, backward.buffer]);
     return converted;
 }
 
@@ -246,6 +325,7 @@ self.onmessage = (event) => {
     // The page starts a worker before it is needed, so that the wasm is
     // compiled by the time a track comes.
     if (job.type === 'warm') return void compile();
+    if (job.type === 'block') return void blockArrived(job);
     runJob(job).catch((error) => {
         self.postMessage({id: job.id, type: 'crashed', message: String(error && error.message || error)});
     });
