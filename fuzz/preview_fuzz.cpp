@@ -7,6 +7,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "preview/svg_picture.h"
+#include "preview/svg_writer.h"
 #include "preview/track_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

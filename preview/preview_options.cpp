@@ -43,11 +43,55 @@ double read_distance(const char* text) {
     return value > 0.0 && value <= 1.7976931348623157e308 ? value : 0.0;
 }
 
+// A finite number in plain decimal notation with an optional sign, up to
+// the end or the separator; false for anything else.
+bool read_coordinate(const char** text, char separator, double* value) {
+    const char* start = *text;
+    const char* c = start;
+    if (*c == '-' || *c == '+') ++c;
+    bool digits = false;
+    for (; is_digit(*c); ++c) digits = true;
+    if (*c == '.')
+        for (++c; is_digit(*c); ++c) digits = true;
+    if (!digits || *c != separator) return false;
+    char number[64];
+    if (c - start >= static_cast<long>(sizeof number)) return false;
+    std::memcpy(number, start, c - start);
+    number[c - start] = 0;
+    *value = core::read_number(number);
+    *text = *c == 0 ? c : c + 1;
+    return true;
+}
+
+// "SOUTH,WEST,NORTH,EAST" in degrees.
+bool read_window(const char* text, Window* window) {
+    double* parts[] = {&window->south_deg, &window->west_deg, &window->north_deg, &window->east_deg};
+    for (int k = 0; k < 4; ++k)
+        if (!read_coordinate(&text, k < 3 ? ',' : 0, parts[k])) return false;
+    auto within = [](double v, double limit) { return v >= -limit && v <= limit; };
+    return within(window->south_deg, 90) && within(window->north_deg, 90) && window->south_deg < window->north_deg &&
+           within(window->west_deg, 720) && within(window->east_deg, 720);
+}
+
+// A whole number of pixels from smallest to largest_picture_side, up to
+// the end or the separator; 0 for anything else.
+int read_pixels(const char** text, char separator, int smallest) {
+    int value = 0;
+    const char* c = *text;
+    for (; is_digit(*c); ++c) {
+        value = value * 10 + (*c - '0');
+        if (value > largest_picture_side) return 0;
+    }
+    if (c == *text || *c != separator || value < smallest) return 0;
+    *text = *c == 0 ? c : c + 1;
+    return value;
+}
+
 }  // namespace
 
 int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out) {
-    PreviewSettings run = {nullptr, nullptr, 0, 0.0, "", false, TrackFormat::unknown,
-                           core::default_settings};
+    PreviewSettings run = {nullptr, nullptr, 0, 0.0,          "", false, TrackFormat::unknown,
+                           false,   {0, 0, 0, 0}, 0, 0, core::default_settings};
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strncmp(arg, "--", 2) == 0) {
@@ -69,6 +113,13 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
                 run.within_m = read_distance(value);
                 run.within_text = value;
                 if (run.within_m == 0.0) return 1;
+            } else if (std::strcmp(name, "view") == 0) {
+                run.has_view = true;
+                if (!read_window(value, &run.view)) return 1;
+            } else if (std::strcmp(name, "size") == 0) {
+                run.width_px = read_pixels(&value, 'x', smallest_picture_width);
+                run.height_px = run.width_px == 0 ? 0 : read_pixels(&value, 0, smallest_picture_height);
+                if (run.height_px == 0) return 1;
             } else if (std::strcmp(name, "format") == 0) {
                 run.format = format_named(value);
                 if (run.format == TrackFormat::unknown) return 1;

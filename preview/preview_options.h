@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/command_line.h"
+#include "preview/projection.h"
 #include "preview/track_format.h"
 
 namespace preview {
@@ -20,6 +21,9 @@ struct PreviewSettings {
     const char* within_text;  // the distance as given, for the messages
     bool sweep;
     TrackFormat format;       // unknown: judged from the file
+    bool has_view;            // --view: only this window is drawn
+    Window view;
+    int width_px, height_px;  // --size; 0 for a picture fitted to what it draws
     // The four thresholds, read and defaulted as the converters do; the
     // route names are the converters' defaults.
     core::RunSettings limits;
@@ -32,7 +36,10 @@ using FileTest = bool (*)(const char* path);
 // for a good command line; 1 when it must be refused: an unknown or
 // incomplete "--" option, a --fit budget that is not a whole number from 2
 // to largest_budget, a --within distance that is not a positive finite
-// number in plain decimal notation ("25", "2.5", "1e3"), an unknown --format, an unknown threshold letter, no
+// number in plain decimal notation ("25", "2.5", "1e3"), a --view that is not four numbers in plain decimal notation
+// with an optional sign ("-33.9,151.1,-33.8,151.3": latitudes within 90 degrees, south below north, longitudes within
+// 720), a --size that is not WIDTHxHEIGHT in whole pixels from smallest_picture_width x
+// smallest_picture_height to largest_picture_side each way, an unknown --format, an unknown threshold letter, no
 // track file or a second one, an --output that names the track file. An argument that begins with '/' is the
 // track file when is_file says it names one, and a threshold otherwise.
 // Prints nothing.

@@ -24,6 +24,7 @@ namespace {
 const core::ProgramInfo preview_program = {
     "Track to route preview V1.12 \n",
     "rt2preview [--output FILE.svg] [--fit N] [--within D] [--sweep] [--format nmea|records|plt|gpx] "
+    "[--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] "
     "TRACKFILE [/mMINMETERS /xMAXMETERS /aMAXDEGREES /eMAXORTERROR] \n\n",
     nullptr,
     nullptr,
@@ -296,7 +297,9 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
     int waypoint_count = surveyed.waypoints_written;
     start_reading(&drawn_meter, chosen);
     if (!open_picture_file()) fail("Picture file open error!\n");
-    begin_picture(core::output_stream, survey.extent, waypoint_count, std::string("Route preview of ") + run.track_path);
+    Framing framing = {run.has_view, run.view, run.width_px, run.height_px};
+    begin_picture(core::output_stream, survey.extent, waypoint_count, std::string("Route preview of ") + run.track_path,
+                  framing);
 
     open_track(run.track_path);
     silence_console();
@@ -345,6 +348,20 @@ void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, 
                std::to_string(drawn_meter.worst_point) + ", between RW" +
                std::string(start, core::format_integer(start, drawn_meter.worst_leg, 6, true)) + " and RW" +
                std::string(end, core::format_integer(end, drawn_meter.worst_leg + 1, 6, true)));
+}
+
+// "View: 55.03,82.91,55.04,82.95 at 20,20 960x720 px: 812 track points and
+// 46 waypoints in it", or ": no track point in it".
+std::string view_line(const ViewFacts& view) {
+    std::string line = "View: ";
+    const double window[] = {view.window.south_deg, view.window.west_deg, view.window.north_deg,
+                             view.window.east_deg};
+    for (int k = 0; k < 4; ++k) line += (k > 0 ? "," : "") + shortest_text(window[k]);
+    line += " at " + shortest_text(view.left) + "," + shortest_text(view.top) + " " + shortest_text(view.width) +
+            "x" + shortest_text(view.height) + " px: ";
+    if (view.track_points == 0) return line + "no track point in it";
+    return line + std::to_string(view.track_points) + " track points and " + std::to_string(view.waypoints) +
+           " waypoints in it";
 }
 
 }  // namespace
@@ -417,6 +434,7 @@ void run_preview(int argc, char** argv) {
 
     note_outcome(survey.points_read, survey.track_length_m, thinnings[0].waypoints_written, limits, drawn_meter);
     print_outcome(run, limits, thinnings[0].waypoints_written);
+    if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);
     print_line(converter_command(binding->converter, track_on_command_line, limits));
     core::end_process(core::exit_success);

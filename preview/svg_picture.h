@@ -14,33 +14,12 @@
 #include <string>
 
 #include "core/track_point.h"
+#include "preview/projection.h"
 
 namespace preview {
 
 // Every waypoint gets a marker up to this count; past it, every n-th.
 inline constexpr int most_markers = 5000;
-
-// Longitudes made continuous across the 180th meridian: each one is moved
-// by whole turns to lie within half a turn of the one before.
-struct LongitudeUnwrap {
-    bool started;
-    double previous_deg;   // as read
-    double unwrapped_deg;  // as drawn
-};
-
-double unwrap_longitude(LongitudeUnwrap* unwrap, double lon_deg);
-
-// The extent of the track in latitude and unwrapped longitude, gathered
-// point by point in the survey pass.
-struct TrackExtent {
-    int points;
-    double lat_min_deg, lat_max_deg;
-    double lon_min_deg, lon_max_deg;
-    LongitudeUnwrap unwrap;
-};
-
-void start_extent(TrackExtent* extent);
-void extend(TrackExtent* extent, const core::TrackPoint& point);
 
 // What the caption says.
 struct Caption {
@@ -53,10 +32,21 @@ struct Caption {
     double largest_deviation_m;
 };
 
+// What the picture frames: the whole track, or with has_view only the
+// window; and its size in pixels, or 0 x 0 for one fitted to what it
+// draws.
+struct Framing {
+    bool has_view;
+    Window view;
+    int width_px, height_px;
+};
+
+inline constexpr Framing whole_track = {false, {0, 0, 0, 0}, 0, 0};
+
 // Starts the picture in file for a track of this extent whose route will
 // have waypoint_count waypoints; title names it in the document.
-void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_count,
-                   const std::string& title);
+void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_count, const std::string& title,
+                   const Framing& framing = whole_track);
 
 // The next track point, in track order.
 void draw_track_point(const core::TrackPoint& point);
@@ -77,10 +67,15 @@ void mark_deviation(const core::TrackPoint& point, int point_number, double devi
 // north arrow and caption, and ends the document. False when a write failed.
 bool end_picture(const Caption& caption);
 
-// The name's bytes as XML character data: markup characters escaped, and
-// every byte that is not part of valid UTF-8 (or is a control character)
-// replaced by U+FFFD.
-std::string xml_text(const std::string& text);
+// What a view drew, once the picture is ended: the window in degrees, the
+// map's place in the picture, and the track points and waypoints in it.
+struct ViewFacts {
+    Window window;
+    double left, top, width, height;  // pixels
+    int track_points, waypoints;
+};
+
+ViewFacts view_facts();
 
 // A round scale-bar length in metres, 1, 2 or 5 times a power of ten, as
 // long as fits in limit_m (at least 1 m); and its label, "500 m" or "2 km".

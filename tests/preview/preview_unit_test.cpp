@@ -9,6 +9,7 @@
 #include "preview/preview_options.h"
 #include "preview/preview_run.h"
 #include "preview/svg_picture.h"
+#include "preview/svg_writer.h"
 #include "preview/track_format.h"
 
 namespace {

@@ -128,7 +128,8 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
     write("far.gpx", gpx_of({{0.0, 0.0}, {0.0, 20.0}, {0.0, 40.0}}));
     make_directory("folder");
     const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--within D] [--sweep] "
-                              "[--format nmea|records|plt|gpx] TRACKFILE [/mMINMETERS /xMAXMETERS "
+                              "[--format nmea|records|plt|gpx] [--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] "
+                              "TRACKFILE [/mMINMETERS /xMAXMETERS "
                               "/aMAXDEGREES /eMAXORTERROR] \n\n";
     const Refusal cases[] = {
         {{}, 1, usage},

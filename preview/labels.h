@@ -1,0 +1,73 @@
+// The picture's words and numbers: the waypoints' numbers beside their
+// markers, the start and end, the distance at the deviation mark, the
+// scale bar's length and the caption.
+//
+// Labels never overlap each other nor a marker. The start, the end and
+// the deviation's distance are placed first, and always; then each
+// waypoint's number, in route order, at the first of eight places around
+// its marker that is clear, or not at all. A label's box is its text's
+// length times 0.64 of its font size (0.72 in bold) wide and its font
+// size high, from its baseline up.
+#ifndef PREVIEW_LABELS_H
+#define PREVIEW_LABELS_H
+
+#include <string>
+
+#include "preview/label_grid.h"
+#include "preview/map_marks.h"
+#include "preview/svg_picture.h"
+
+namespace preview {
+
+// The box of a label whose text starts at x on the baseline y.
+Box label_box(double x, double baseline, const std::string& text, double font_size, bool bold);
+
+// The boxes of the marks labels keep clear of: a waypoint's marker, the
+// start's triangle, the end's square and the deviation's ring.
+Box marker_box(double x, double y);
+Box start_box(double x, double y);
+Box end_box(double x, double y);
+Box ring_box(double x, double y);
+
+// Places a label that is always drawn: today's place first, then the
+// eight around the mark's box, the first that is clear; the first when
+// none is. Takes its box.
+Placed place_always(double x, double baseline, const Box& mark, const std::string& text, double font_size,
+                    bool bold);
+
+// Places and writes the numbers beside the markers but the first and
+// the last waypoint's, which are the start and the end; returns how many.
+int put_number_labels(const Marker* markers, int count, int last_number);
+
+// "35.8 m": the deviation as standard output gives it.
+std::string deviation_text(double deviation_m);
+
+// Where the distance beside the deviation ring at (x, y) goes first: on
+// the side of the unit vector (dx, dy) away from its leg, and clear of the
+// edges of a picture of width x height.
+Placed deviation_label_place(double x, double y, double dx, double dy, double deviation_m, double width,
+                             double height);
+
+// What the caption says beyond the run's figures.
+struct CaptionFacts {
+    int marker_step, marker_count;  // how the markers were thinned
+    int waypoints;                  // drawn, in the view or all
+    int numbered;                   // numbers drawn
+    int numberable;                 // the waypoints drawn but the start and the end
+    bool view;
+    Window window;  // drawn, for a view
+    int view_points;
+};
+
+// The caption's lines from the baseline line_y down.
+void put_caption(const Caption& caption, const CaptionFacts& facts, double x, double line_y);
+
+// "2nd", "3rd", "11th", "21st".
+std::string ordinal(int n);
+
+// "1,128".
+std::string with_commas(long long n);
+
+}  // namespace preview
+
+#endif
