@@ -4,6 +4,7 @@
 #define PREVIEW_PREVIEW_OUTCOME_H
 
 #include "core/command_line.h"
+#include "preview/projection.h"
 #include "preview/route_meter.h"
 
 namespace preview {
@@ -18,14 +19,16 @@ struct PreviewOutcome {
     int worst_point;  // the track point that lies farthest off, numbered from 1
     int worst_leg;    // its leg runs from waypoint worst_leg to the next
     double worst_lat_deg, worst_lon_deg;  // as read
+    Projection picture;  // of the picture drawn
 };
 
 // Written by note_outcome; all zero before.
 extern PreviewOutcome outcome;
 
 // Notes the run's figures: the survey's count and length, the drawn
-// route's waypoints, its thresholds and its meter's worst point. Called
-// once the picture is in place, before the outcome is printed.
+// route's waypoints, its thresholds, its meter's worst point and the
+// picture's projection. Called once the picture is in place, before the
+// outcome is printed.
 void note_outcome(int points_read, double track_length_m, int waypoint_count, const core::RunSettings& limits,
                   const RouteMeter& drawn);
 

@@ -54,6 +54,19 @@ void put_preview_figures() {
     put_integer("deviation_leg", o.worst_leg);
     put_shortest("deviation_lat_deg", o.worst_lat_deg);
     put_shortest("deviation_lon_deg", o.worst_lon_deg);
+    const preview::Projection& p = o.picture;
+    put_shortest("picture_width", p.width);
+    put_shortest("picture_height", p.height);
+    put_shortest("map_left", preview::margin);
+    put_shortest("map_top", preview::margin);
+    put_shortest("map_width", p.map_width);
+    put_shortest("map_height", p.map_height);
+    put_shortest("origin_x", p.left);
+    put_shortest("origin_y", p.top);
+    put_shortest("origin_lon_deg", p.lon_min_deg);
+    put_shortest("origin_lat_deg", p.lat_max_deg);
+    put_shortest("x_per_deg", p.x_scale);
+    put_shortest("y_per_deg", p.y_scale);
 }
 
 [[noreturn]] void end_with_figures(int exit_code) {

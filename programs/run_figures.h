@@ -18,6 +18,12 @@ namespace programs {
 //   points_read waypoint_count track_length_m
 //   min_distance_m max_distance_m max_angle_deg max_orth_error_m
 //   largest_deviation_m deviation_point deviation_leg deviation_lat_deg deviation_lon_deg
+// and the picture's geometry, in its pixels: its size, the map's place in
+// it, and the projection x = origin_x + (lon - origin_lon_deg) * x_per_deg,
+// y = origin_y + (origin_lat_deg - lat) * y_per_deg, the longitude taken
+// within half a turn of the map's middle:
+//   picture_width picture_height map_left map_top map_width map_height
+//   origin_x origin_y origin_lon_deg origin_lat_deg x_per_deg y_per_deg
 // Lengths are in metres to the decimetre as the programs print them; the
 // thresholds and the coordinates in their shortest exact form. A file
 // that cannot be written is left out; the run's exit code stays.

@@ -4,9 +4,10 @@
 // front of page.js and of worker.js, and makes the threshold controls and
 // the format choice of index.html from it.
 //
-// The unit tests read the lines of the two tables (tests/web/) and check
-// each threshold's letter and default, each format's program and the
-// judged head against the programs' own: keep one entry to a line.
+// A unit test (tests/web/) reads the lines of this file and checks each
+// threshold's letter and default, each format's program, the judged head
+// and the picture sizes against the programs' own: keep one entry to a
+// line.
 'use strict';
 
 const meta = Object.freeze({
@@ -29,6 +30,16 @@ const meta = Object.freeze({
     ]),
     // The bytes at a track's start that judging its format reads (64 KiB).
     judgedHeadBytes: 65536,
+    // The pixels of the pictures rt2preview draws with --size, and where a
+    // view's map lies in them: a margin round it, and below it the scale
+    // bar's gap and the caption's lines.
+    smallestPictureWidth: 200,
+    smallestPictureHeight: 300,
+    largestPictureSide: 4096,
+    pictureMargin: 20,
+    scaleBarGap: 26,
+    captionLine: 18,
+    viewCaptionLines: 8,
     // Below this width the result sits under the controls, in one column;
     // style.css says "@media (--one-column)" and the build puts this in.
     oneColumn: '(max-width: 760px)',

@@ -21,9 +21,6 @@ let runningMode = '';     // of the run going on: convert, fit or draw
 // while a conversion was drawing the window before.
 let wantedWindow = null;
 let redrawWanted = false;
-// The frame the picture of the run going on will have if it has too few
-// markers to find its own (view.js).
-let frameAsked = null;
 let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
 // Where the result sits below the controls (a phone), a new track scrolls
@@ -104,13 +101,19 @@ function fail(message) {
 }
 
 // The pixels of the picture as the element shows it, for the module to
-// draw at; null before the first picture, which is drawn at the preview's
-// own size and gives the element its shape.
+// draw at, scaled as a whole into the sizes it draws; null before the
+// first picture, which is drawn at the preview's own size and gives the
+// element its shape.
 function pictureSize() {
     const element = $('picture');
     if (view.frame === null || element.clientWidth === 0) return null;
     const ratio = window.devicePixelRatio || 1;
-    return {width: Math.round(element.clientWidth * ratio), height: Math.round(element.clientHeight * ratio)};
+    let [width, height] = [element.clientWidth * ratio, element.clientHeight * ratio];
+    const up = Math.max(1, meta.smallestPictureWidth / width, meta.smallestPictureHeight / height);
+    const down = Math.min(1, meta.largestPictureSide / (width * up), meta.largestPictureSide / (height * up));
+    [width, height] = [width * up * down, height * up * down];
+    const within = (value, least) => Math.min(Math.max(Math.round(value), least), meta.largestPictureSide);
+    return {width: within(width, meta.smallestPictureWidth), height: within(height, meta.smallestPictureHeight)};
 }
 
 const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', draw: 'Drawing…'};
@@ -134,7 +137,6 @@ function start(mode, extra) {
     $('progress').value = 0;
     watch();
     const size = pictureSize();
-    frameAsked = size === null ? null : frameInSight(size.width, size.height);
     worker.postMessage(Object.assign({id: jobId, mode, file: track, format: $('format').value,
                                       thresholds: thresholds(), fitCount: '', within: '',
                                       window: wantedWindow, size}, extra));
@@ -223,7 +225,7 @@ function showPicture(data) {
         $('deviation').textContent = '–';
     }
     const svg = document.importNode(new DOMParser().parseFromString(data.svg, 'image/svg+xml').documentElement, true);
-    showViewPicture(svg, markerFrame(svg) || frameAsked);
+    showViewPicture(svg, figuresFrame(figures));
     // The window and the size drawn, as rt2preview's --view and --size
     // took them; empty for the whole track and the preview's own size.
     $('picture').dataset.view = data.view;
@@ -234,10 +236,20 @@ function showPicture(data) {
 // Metres per degree of latitude, near enough for choosing a window.
 const metresPerDegree = 111195;
 
+// Where the map of a view drawn at pictureSize() lies in the element, in
+// its pixels.
+function nextMap() {
+    const element = $('picture'), size = pictureSize();
+    const s = element.clientWidth / size.width, margin = meta.pictureMargin;
+    const below = meta.scaleBarGap + meta.viewCaptionLines * meta.captionLine;
+    return {left: margin * s, top: margin * s, right: (size.width - margin) * s,
+            bottom: (size.height - margin - below) * s};
+}
+
 // A window about the worst point: some six deviations across, at least
-// 200 m, in the shape of the picture's map.
+// 200 m, in the shape of the map of a view.
 function deviationWindow() {
-    const map = view.frame.map;
+    const map = nextMap();
     const half_m = Math.max(3 * deviationPlace.deviation_m, 100);
     const halfLat = half_m / metresPerDegree;
     const aspect = (map.right - map.left) / (map.bottom - map.top);
@@ -335,7 +347,7 @@ $('format').addEventListener('change', schedule);
 $('track-file').addEventListener('change', (event) => takeFile(event.target.files[0]));
 $('fit').addEventListener('click', () => start('fit', {fitCount: $('fit-count').value.trim()}));
 $('fit-within').addEventListener('click', () => start('fit', {within: $('within').value.trim()}));
-startView($('picture'), drawWindow, dropStaleDrawing);
+startView($('picture'), drawWindow, dropStaleDrawing, nextMap);
 $('zoom-in').addEventListener('click', () => zoomAbout(zoomStep));
 $('zoom-out').addEventListener('click', () => zoomAbout(1 / zoomStep));
 $('zoom-whole').addEventListener('click', showWhole);

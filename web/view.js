@@ -7,7 +7,8 @@
 // one's place where the transform had put it.
 //
 // A picture comes with its frame, which maps the picture's own units
-// (u right, v down) to degrees and back, and the rectangle of its map.
+// (u right, v down) to degrees and back, and the rectangle of its map
+// (figuresFrame below).
 'use strict';
 
 // A wheel or a key settles once it has been still this long; a drag or a
@@ -28,6 +29,7 @@ const view = {
     settleTimer: 0,
     onSettle: null,       // (window) => ...; window null: the whole track
     onMove: null,         // () => ... as a gesture starts moving the picture
+    nextMap: null,        // () => where the next picture's map will lie in the element, in its pixels
     moving: false,
 };
 
@@ -55,13 +57,13 @@ function placeAt(ex, ey) {
     return view.frame.toDegrees((ex - view.x) / (view.k * s), (ey - view.y) / (view.k * s));
 }
 
-// The window in sight: what shows where the map of the picture lies in
-// the element, as {south, west, north, east} in degrees; west may be above
-// east across the date line.
+// The window in sight: what shows where the map of the next picture will
+// lie in the element, as {south, west, north, east} in degrees; west may
+// be above east across the date line.
 function windowInSight() {
-    const s = pictureScale(), map = view.frame.map;
-    const [north, west] = placeAt(map.left * s, map.top * s);
-    const [south, east] = placeAt(map.right * s, map.bottom * s);
+    const map = view.nextMap();
+    const [north, west] = placeAt(map.left, map.top);
+    const [south, east] = placeAt(map.right, map.bottom);
     return {south, west: wrapLongitude(west), north, east: wrapLongitude(east)};
 }
 
@@ -182,12 +184,12 @@ function showWhole() {
 // for it to be drawn.
 function showWindow(window) {
     if (view.frame === null) return;
-    const s = pictureScale(), map = view.frame.map;
+    const map = view.nextMap();
     const [x0, y0] = elementPoint(window.north, window.west);
     const [x1, y1] = elementPoint(window.south, window.east);
-    const f = Math.min((map.right - map.left) * s / Math.abs(x1 - x0), (map.bottom - map.top) * s / Math.abs(y1 - y0));
+    const f = Math.min((map.right - map.left) / Math.abs(x1 - x0), (map.bottom - map.top) / Math.abs(y1 - y0));
     zoomAt((x0 + x1) / 2, (y0 + y1) / 2, f);
-    panBy((map.left + map.right) * s / 2 - (x0 + x1) / 2, (map.top + map.bottom) * s / 2 - (y0 + y1) / 2);
+    panBy((map.left + map.right) / 2 - (x0 + x1) / 2, (map.top + map.bottom) / 2 - (y0 + y1) / 2);
     view.moving = false;
     view.onSettle(window);
 }
@@ -205,9 +207,9 @@ function onKey(event) {
     action();
 }
 
-// Shows a new picture. shownAt, when given, is the transform the old
-// picture had when the new one was asked for: a gesture since then goes
-// on from the new picture, placed where the old one's would be now.
+// Shows a new picture in place of the old. A gesture that goes on since
+// the new one was asked for goes on from it, placed where the old one's
+// transform puts the same places.
 function showViewPicture(svg, frame) {
     const old = view.frame === null ? null : {frame: view.frame, x: view.x, y: view.y, k: view.k, s: pictureScale()};
     view.element.replaceChildren(svg);
@@ -216,7 +218,7 @@ function showViewPicture(svg, frame) {
     view.x = 0;
     view.y = 0;
     view.k = 1;
-    if (old !== null && view.moving) carryGesture(old);
+    if (old !== null && frame !== null && view.moving) carryGesture(old);
     applyTransform();
 }
 
@@ -230,7 +232,7 @@ function carryGesture(old) {
     };
     const [la, lo] = view.frame.toDegrees(map.left, map.top);
     const [lb, lob] = view.frame.toDegrees(map.right, map.bottom);
-    const [ax, ay] = shown(la, lo), [bx, by] = shown(lb, lob);
+    const [ax, ay] = shown(la, lo), [bx] = shown(lb, lob);
     const k = Math.abs(bx - ax) / ((map.right - map.left) * s);
     if (!(k > 0 && Number.isFinite(k))) return;
     view.k = k;
@@ -247,8 +249,8 @@ function clearView() {
     view.element.replaceChildren();
 }
 
-function startView(element, onSettle, onMove) {
-    Object.assign(view, {element, onSettle, onMove});
+function startView(element, onSettle, onMove, nextMap) {
+    Object.assign(view, {element, onSettle, onMove, nextMap});
     element.addEventListener('wheel', onWheel, {passive: false});
     element.addEventListener('pointerdown', onPointerDown);
     element.addEventListener('pointermove', onPointerMove);
@@ -257,71 +259,24 @@ function startView(element, onSettle, onMove) {
     element.addEventListener('keydown', onKey);
 }
 
-// The frame of a picture of the preview's: a north-up projection linear
-// in latitude and in longitude, found from the waypoint markers, whose
-// titles give their degrees ("RW000012 55.012345 82.054321") and whose
-// centres give their place; the map is the picture less its margins and
-// the caption below. Null with fewer than two markers apart.
-function markerFrame(svg) {
-    const width = svg.viewBox.baseVal.width, height = svg.viewBox.baseVal.height;
-    const rows = [];
-    let previousLon = null;
-    for (const circle of svg.querySelectorAll('circle')) {
-        const title = circle.querySelector('title');
-        const found = title && /^RW\d+ (\S+) (\S+)$/.exec(title.textContent);
-        if (!found) continue;
-        let lon = Number(found[2]);
-        // Longitudes are drawn unwrapped: each within half a turn of the one before.
-        if (previousLon !== null) lon += 360 * Math.round((previousLon - lon) / 360);
-        previousLon = lon;
-        rows.push([Number(found[1]), lon, circle.cx.baseVal.value, circle.cy.baseVal.value]);
-    }
-    const line = (pairs) => {  // least squares: y = a + b x
-        const n = pairs.length;
-        const mx = pairs.reduce((sum, [x]) => sum + x, 0) / n, my = pairs.reduce((sum, [, y]) => sum + y, 0) / n;
-        let sxy = 0, sxx = 0;
-        for (const [x, y] of pairs) {
-            sxy += (x - mx) * (y - my);
-            sxx += (x - mx) * (x - mx);
-        }
-        return sxx > 0 ? {a: my - (sxy / sxx) * mx, b: sxy / sxx} : null;
-    };
-    if (rows.length < 2) return null;
-    let across = line(rows.map(([, lon, u]) => [lon, u])), down = line(rows.map(([lat, , , v]) => [lat, v]));
-    // Markers in a line north to south or east to west: the other scale
-    // is the one the projection gives, cos(latitude) apart.
-    const mean = (column) => rows.reduce((sum, row) => sum + row[column], 0) / rows.length;
-    const cosLat = Math.max(Math.cos(mean(0) * Math.PI / 180), 0.01);
-    if (across === null && down !== null) {
-        const b = -down.b * cosLat;
-        across = {a: mean(2) - b * mean(1), b};
-    }
-    if (down === null && across !== null) {
-        const b = -across.b / cosLat;
-        down = {a: mean(3) - b * mean(0), b};
-    }
-    if (across === null || down === null || !(across.b > 0) || !(down.b < 0)) return null;
+// The frame of a picture from the module's figures, which state its size,
+// the map's place in it and its projection (programs/run_figures.h); null
+// where they do not.
+function figuresFrame(figures) {
+    if (figures.x_per_deg === undefined) return null;
+    const n = (key) => Number(figures[key]);
+    const x0 = n('origin_x'), y0 = n('origin_y'), lon0 = n('origin_lon_deg'), lat0 = n('origin_lat_deg');
+    const xPerDeg = n('x_per_deg'), yPerDeg = n('y_per_deg');
+    const map = {left: n('map_left'), top: n('map_top'),
+                 right: n('map_left') + n('map_width'), bottom: n('map_top') + n('map_height')};
+    // Longitudes are drawn within half a turn of the map's middle.
+    const middleLon = lon0 + ((map.left + map.right) / 2 - x0) / xPerDeg;
     return {
-        width, height,
-        map: {left: 20, top: 20, right: width - 20, bottom: height - 20 - 26 - 6 * 18},
-        toPicture: (lat, lon) => [across.a + across.b * lon, down.a + down.b * lat],
-        toDegrees: (u, v) => [(v - down.a) / down.b, (u - across.a) / across.b],
-    };
-}
-
-// The frame a new picture of width x height units will have if it draws
-// the window now in sight where the element shows the map now: the
-// frame of a picture with too few markers to find its own.
-function frameInSight(width, height) {
-    const old = view.frame, x = view.x, y = view.y, k = view.k;
-    const sOld = pictureScale(), sNew = view.element.clientWidth / width, f = sOld / sNew;
-    return {
-        width, height,
-        map: {left: old.map.left * f, top: old.map.top * f, right: old.map.right * f, bottom: old.map.bottom * f},
+        width: n('picture_width'), height: n('picture_height'), map,
         toPicture(lat, lon) {
-            const [u, v] = old.toPicture(lat, lon);
-            return [(x + k * sOld * u) / sNew, (y + k * sOld * v) / sNew];
+            const drawnLon = middleLon + wrapLongitude(lon - middleLon);
+            return [x0 + (drawnLon - lon0) * xPerDeg, y0 + (lat0 - lat) * yPerDeg];
         },
-        toDegrees: (u, v) => old.toDegrees((u * sNew - x) / (k * sOld), (v * sNew - y) / (k * sOld)),
+        toDegrees: (u, v) => [lat0 - (v - y0) / yPerDeg, lon0 + (u - x0) / xPerDeg],
     };
 }

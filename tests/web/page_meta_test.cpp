@@ -1,7 +1,7 @@
 // The page's shared table (web/meta.js) against the programs: each
 // threshold's letter selects the setting whose default it states, each
-// format is read by the converter it names, and the head judged is the
-// preview's. The table keeps one entry to a line, which is what is read.
+// format is read by the converter it names, and the head judged and the
+// sizes of a picture are the preview's. The table keeps one entry to a line, which is what is read.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/command_line.h"
+#include "preview/projection.h"
 #include "preview/track_format.h"
 
 namespace {
@@ -65,10 +66,22 @@ TEST(PageMeta, EachFormatIsReadByTheConverterItNames) {
     EXPECT_EQ((std::set<std::string>{"gpx", "nmea", "plt", "records"}), names);
 }
 
-TEST(PageMeta, JudgedHeadIsWhatThePreviewJudges) {
-    std::vector<std::string> lines = meta_lines_with("judgedHeadBytes: ");
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ(std::to_string(preview::format_head_size), field(lines[0], "judgedHeadBytes"));
+// The figure of a one-line entry "name: value," of the table.
+std::string meta_figure(const std::string& name) {
+    std::vector<std::string> lines = meta_lines_with(name + ": ");
+    EXPECT_EQ(1u, lines.size()) << name;
+    return lines.empty() ? "" : field(lines[0], name);
+}
+
+TEST(PageMeta, JudgedHeadAndPictureLayoutAreThePreviews) {
+    EXPECT_EQ(std::to_string(preview::format_head_size), meta_figure("judgedHeadBytes"));
+    EXPECT_EQ(std::to_string(preview::smallest_picture_width), meta_figure("smallestPictureWidth"));
+    EXPECT_EQ(std::to_string(preview::smallest_picture_height), meta_figure("smallestPictureHeight"));
+    EXPECT_EQ(std::to_string(preview::largest_picture_side), meta_figure("largestPictureSide"));
+    EXPECT_EQ(preview::margin, std::stod(meta_figure("pictureMargin")));
+    EXPECT_EQ(preview::scale_bar_gap, std::stod(meta_figure("scaleBarGap")));
+    EXPECT_EQ(preview::caption_line, std::stod(meta_figure("captionLine")));
+    EXPECT_EQ(std::to_string(preview::view_caption_lines), meta_figure("viewCaptionLines"));
 }
 
 }  // namespace

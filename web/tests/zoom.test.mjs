@@ -82,9 +82,10 @@ describe('zoom and pan', () => {
         const {context, page, errors} = await opened();
         const whole = await markers(page);
         const target = await middleMarker(page);
+        const before = await drawnFor(page);
         await page.mouse.move(target.x, target.y);
         await page.mouse.wheel(0, -600);
-        const drawn = await waitForDrawing(page, await drawnFor(page));
+        const drawn = await waitForDrawing(page, before);
         assert.notEqual(drawn.view, '');
         assert.ok(inside(drawn, target.title), drawn.view + ' holds ' + target.title);
         const shown = await markers(page);
@@ -100,8 +101,9 @@ describe('zoom and pan', () => {
 
     test('the deviation control brings the mark into view', async () => {
         const {context, page} = await opened();
+        const before = await drawnFor(page);
         await page.click('#zoom-to-deviation');
-        const drawn = await waitForDrawing(page, await drawnFor(page));
+        const drawn = await waitForDrawing(page, before);
         const [mark, picture] = await page.evaluate(() => {
             const circle = [...document.querySelectorAll('#picture svg circle')]
                 .find((c) => c.textContent.startsWith('largest deviation'));
@@ -121,11 +123,12 @@ describe('zoom and pan', () => {
     test('a drag pans the picture by as much as the pointer moved', async () => {
         const {context, page} = await opened();
         const target = await middleMarker(page);
+        const before = await drawnFor(page);
         await page.mouse.move(target.x, target.y);
         await page.mouse.down();
         for (let step = 1; step <= 10; ++step) await page.mouse.move(target.x - 15 * step, target.y + 8 * step);
         await page.mouse.up();
-        const drawn = await waitForDrawing(page, await drawnFor(page));
+        const drawn = await waitForDrawing(page, before);
         const same = (await markers(page)).find((marker) => marker.title === target.title);
         assert.ok(same, target.title + ' still in ' + drawn.view);
         assert.ok(Math.hypot(same.x - (target.x - 150), same.y - (target.y + 80)) < 6, `at ${same.x}, ${same.y}`);
@@ -136,9 +139,10 @@ describe('zoom and pan', () => {
     test('a threshold change keeps the window; the keys zoom and show the whole track', async () => {
         const {context, page} = await opened();
         const target = await middleMarker(page);
+        const before = await drawnFor(page);
         await page.mouse.move(target.x, target.y);
         await page.mouse.wheel(0, -400);
-        const zoomed = await waitForDrawing(page, await drawnFor(page));
+        const zoomed = await waitForDrawing(page, before);
         assert.equal(await setThresholds(page, {a: '10'}), 'done');
         assert.deepEqual(await drawnFor(page), zoomed);
         assert.deepEqual(titles(await markers(page)), nativeTitles(zoomed, ['/a10']));
