@@ -328,7 +328,10 @@ function takeFile(file) {
     track = file;
     clearResult();
     start('convert');
-    if (oneColumn.matches) document.querySelector('.results').scrollIntoView({block: 'start'});
+    // Scrolled to the whole pixel at or above its top, which a fraction of
+    // a pixel would otherwise cut off.
+    if (oneColumn.matches)
+        window.scrollTo(0, Math.floor(document.querySelector('.results').getBoundingClientRect().top + window.scrollY));
 }
 
 function syncSlider(input) {
