@@ -16,9 +16,10 @@ constexpr int most_buckets = most_columns * most_columns;
 // Every marker and its number, the start, end and deviation marks and
 // their labels.
 constexpr int most_boxes = 2 * (most_markers + 2) + 8;
-// A box in as many buckets as it spans: labels are at most some 120
-// pixels wide and 16 high, markers 20.
-constexpr int most_entries = most_boxes * 12;
+// A box in as many buckets as it spans: a marker or a number (at most
+// 45 pixels wide) in six at most; the start's, the end's and the
+// deviation's labels, some 120 pixels wide, in ten.
+constexpr int most_entries = most_boxes * 6 + 64;
 
 Box boxes[most_boxes];
 int box_count = 0;

@@ -17,10 +17,10 @@ constexpr double label_gap = 0.25;
 // The eight places around a mark's box for a label w x h, from the first
 // tried: right above it, right, right below, left above, left, left
 // below, above and below.
-Box place_around(const Box& mark, double w, double h, int k) {
+Box place_around(const Box& mark, double w, double h, int k, double gap = label_gap) {
     double cx = (mark.left + mark.right) / 2, cy = (mark.top + mark.bottom) / 2;
-    double right = mark.right + label_gap, left = mark.left - label_gap - w;
-    double above = mark.top - label_gap - h, below = mark.bottom + label_gap;
+    double right = mark.right + gap, left = mark.left - gap - w;
+    double above = mark.top - gap - h, below = mark.bottom + gap;
     double beside = cy - h / 2, middle = cx - w / 2;
     const double places[8][2] = {{right, above}, {right, beside}, {right, below}, {left, above},
                                  {left, beside}, {left, below},   {middle, above}, {middle, below}};
@@ -43,15 +43,16 @@ Placed place_always(double x, double baseline, const Box& mark, const std::strin
                     bool bold) {
     Box first = label_box(x, baseline, text, font_size, bold);
     Box chosen = first;
-    if (!is_clear(first)) {
+    // Where the marks crowd, farther out.
+    for (double gap = label_gap; gap < 40.0 && !is_clear(chosen); gap += 8.0)
         for (int k = 0; k < 8; ++k) {
-            Box b = place_around(mark, first.right - first.left, font_size, k);
+            Box b = place_around(mark, first.right - first.left, font_size, k, gap);
             if (is_clear(b)) {
                 chosen = b;
                 break;
             }
         }
-    }
+    if (!is_clear(chosen)) chosen = first;
     take_box(chosen);
     return {chosen.left, chosen.bottom};
 }
@@ -111,9 +112,12 @@ void put_caption(const Caption& caption, const CaptionFacts& facts, double x, do
         std::string window;
         for (double v : {facts.window.south_deg, facts.window.west_deg, facts.window.north_deg, facts.window.east_deg})
             window += (window.empty() ? "" : ",") + fixed_text(v, 6);
-        std::string in_it = facts.view_points == 0 ? "no track point in it"
-                                                   : with_commas(facts.view_points) + " track points and " +
-                                                         with_commas(facts.waypoints) + " waypoints in it";
+        std::string in_it = facts.view_points == 0
+                                ? "no track point in it"
+                                : with_commas(facts.view_points) +
+                                      (facts.view_points == 1 ? " track point and " : " track points and ") +
+                                      with_commas(facts.waypoints) +
+                                      (facts.waypoints == 1 ? " waypoint in it" : " waypoints in it");
         put_text_line(x, line_y + line++ * caption_line, "View " + window + ": " + in_it, "");
     }
     if (facts.marker_step > 1)

@@ -29,9 +29,10 @@ Box start_box(double x, double y);
 Box end_box(double x, double y);
 Box ring_box(double x, double y);
 
-// Places a label that is always drawn: today's place first, then the
-// eight around the mark's box, the first that is clear; the first when
-// none is. Takes its box.
+// Places a label that is always drawn: at (x, baseline) if that is
+// clear, else at the first clear one of the eight places around the
+// mark's box, and of eight more a few pixels farther out each time up to
+// some 40 pixels; at (x, baseline) when none is. Takes its box.
 Placed place_always(double x, double baseline, const Box& mark, const std::string& text, double font_size,
                     bool bold);
 

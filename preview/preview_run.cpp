@@ -298,8 +298,8 @@ void draw_route(const PreviewSettings& run, const Survey& survey, int chosen) {
     start_reading(&drawn_meter, chosen);
     if (!open_picture_file()) fail("Picture file open error!\n");
     Framing framing = {run.has_view, run.view, run.width_px, run.height_px};
-    begin_picture(core::output_stream, survey.extent, waypoint_count, std::string("Route preview of ") + run.track_path,
-                  framing);
+    begin_picture(core::output_stream, survey.extent, waypoint_count,
+                  std::string("Route preview of ") + run.track_path, framing);
 
     open_track(run.track_path);
     silence_console();
@@ -360,8 +360,8 @@ std::string view_line(const ViewFacts& view) {
     line += " at " + shortest_text(view.left) + "," + shortest_text(view.top) + " " + shortest_text(view.width) +
             "x" + shortest_text(view.height) + " px: ";
     if (view.track_points == 0) return line + "no track point in it";
-    return line + std::to_string(view.track_points) + " track points and " + std::to_string(view.waypoints) +
-           " waypoints in it";
+    line += std::to_string(view.track_points) + (view.track_points == 1 ? " track point and " : " track points and ");
+    return line + std::to_string(view.waypoints) + (view.waypoints == 1 ? " waypoint in it" : " waypoints in it");
 }
 
 }  // namespace

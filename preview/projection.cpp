@@ -127,6 +127,9 @@ Projection fit_window(const Window& window, const TrackExtent& extent, int width
     // Widened where the map is wider or taller than the window; the
     // window's own edges where it is not, as given.
     p.half_width_deg = widened(width_deg / 2, p.map_width / 2 / p.x_scale);
+    p.widened_east_west = p.half_width_deg > width_deg / 2;
+    p.west_deg = west;
+    p.east_deg = east;
     double half_height_deg = widened((window.north_deg - window.south_deg) / 2, p.map_height / 2 / p.y_scale);
     p.south_deg = window.south_deg;
     p.north_deg = window.north_deg;
@@ -143,6 +146,7 @@ Projection fit_window(const Window& window, const TrackExtent& extent, int width
 }
 
 Window drawn_window(const Projection& p) {
+    if (!p.widened_east_west) return {p.south_deg, p.west_deg, p.north_deg, p.east_deg};
     return {p.south_deg, normal_longitude(p.centre_lon_deg - p.half_width_deg), p.north_deg,
             normal_longitude(p.centre_lon_deg + p.half_width_deg)};
 }

@@ -78,6 +78,8 @@ struct Projection {
     double centre_lon_deg;
     double half_width_deg;
     double south_deg, north_deg;
+    double west_deg, east_deg;  // as given, where the window is not widened
+    bool widened_east_west;
 };
 
 // The projection that fits the extent into the map, centred, with the

@@ -25,7 +25,8 @@ odd_name=$(printf "a&b <c> $odd_byte.gpx")
 cp drive.gpx "$odd_name"
 pictures=0
 for track in drive.gpx drive.nmea drive.plt drive.rec "$odd_name"; do
-    for settings in "" "/m0 /a0 /e0" "--fit 12" "--sweep /x200" "--within 50"; do
+    for settings in "" "/m0 /a0 /e0" "--fit 12" "--sweep /x200" "--within 50" \
+        "--view 55.035,82.925,55.045,82.935 --size 800x600" "--view -34,151,-33.9,151.1"; do
         # shellcheck disable=SC2086
         "${preview[@]}" --output p.svg "$track" $settings >/dev/null
         xmllint --noout p.svg

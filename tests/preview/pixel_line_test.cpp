@@ -61,7 +61,9 @@ TEST(PixelLine, WhatIsDrawnOfEachLine) {
         {"a step within the pen's cell and on: the segment from the point before",
          {{1, 1}, {21, 1}, {21.5, 1.5}, {21.5, 11}},
          {{1, 1, true}, {1, 1, false}, {21, 1, false}, {21.5, 11, false}}},
-        {"a long jump over new cells is one segment", {{1, 1}, {99, 99}}, {{1, 1, true}, {1, 1, false}, {99, 99, false}}},
+        {"a long jump over new cells is one segment",
+         {{1, 1}, {99, 99}},
+         {{1, 1, true}, {1, 1, false}, {99, 99, false}}},
         {"far outside counts in the border cells",
          {{-500, 50}, {-900, 50}, {50, 50}},
          {{-500, 50, true}, {-500, 50, false}, {50, 50, false}}},
@@ -95,6 +97,43 @@ TEST(PixelLine, SegmentsAreBoundedByTheGrid) {
     for (const Step& s : drawn) segments += s.move ? 0 : 1;
     EXPECT_LE(segments, 53 * 53);
     EXPECT_GT(segments, 500);
+}
+
+// A line cut at the edges of 10..90 x 10..90: the parts within start
+// where they cross an edge, without a dot, and the pen lifts between them.
+TEST(PixelLine, CutAtTheRectanglesEdges) {
+    struct Case {
+        const char* what;
+        std::vector<std::vector<double>> points;
+        std::vector<Step> expected;
+    };
+    const Case cases[] = {
+        {"across from left to right", {{0, 50}, {100, 50}}, {{10, 50, true}, {10, 50, false}, {90, 50, false}}},
+        {"wholly outside", {{0, 0}, {100, 5}, {95, 95}}, {}},
+        {"out and in again",
+         {{50, 50}, {50, 100}, {70, 100}, {70, 50}},
+         {{50, 50, true}, {50, 50, false}, {50, 90, false}, {70, 90, true}, {70, 50, false}}},
+        {"a corner cut", {{0, 20}, {20, 0}}, {{10, 10, true}, {10, 10, false}}},
+        {"on the edge", {{10, 10}, {10, 90}}, {{10, 10, true}, {10, 10, false}, {10, 90, false}}},
+    };
+    for (const Case& c : cases) {
+        preview::PixelLine line = line_over_100();
+        preview::CutLine cut;
+        preview::start_cut_line(&cut, &line, 10, 10, 90, 90);
+        for (const std::vector<double>& p : c.points) preview::add_cut_point(&cut, p[0], p[1], record);
+        EXPECT_EQ(c.expected, drawn) << c.what;
+    }
+    // A break: the line does not go on from the last point.
+    preview::PixelLine line = line_over_100();
+    preview::CutLine cut;
+    preview::start_cut_line(&cut, &line, 10, 10, 90, 90);
+    preview::add_cut_point(&cut, 20, 20, record);
+    preview::add_cut_point(&cut, 30, 20, record);
+    preview::break_cut_line(&cut);
+    preview::add_cut_point(&cut, 30, 80, record);
+    preview::add_cut_point(&cut, 40, 80, record);
+    EXPECT_EQ((std::vector<Step>{{20, 20, true}, {20, 20, false}, {30, 20, false}, {30, 80, true}, {40, 80, false}}),
+              drawn);
 }
 
 TEST(PixelLine, NotANumberCountsInTheFirstCell) {

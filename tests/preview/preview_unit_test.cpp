@@ -8,6 +8,7 @@
 #include "core/track_point.h"
 #include "preview/preview_options.h"
 #include "preview/preview_run.h"
+#include "preview/projection.h"
 #include "preview/svg_picture.h"
 #include "preview/svg_writer.h"
 #include "preview/track_format.h"
@@ -103,6 +104,65 @@ TEST(PreviewCommandLine, AnExistingAbsolutePathIsTheTrackAndOtherSlashesAreThres
     // Once the track is named, a second existing path is a threshold
     // option again: 'd' is no threshold letter.
     EXPECT_EQ(1, parse({"/data/t.gpx", "/data/t.gpx"}, &s));
+}
+
+TEST(PreviewCommandLine, ViewAndSize) {
+    preview::PreviewSettings s;
+    ASSERT_EQ(0, parse({"t.gpx"}, &s));
+    EXPECT_FALSE(s.has_view);
+    EXPECT_EQ(0, s.width_px);
+    EXPECT_EQ(0, s.height_px);
+    ASSERT_EQ(0, parse({"t.gpx", "--view", "-33.9,151.25,-33.8,+151.3", "--size", "1280x960"}, &s));
+    EXPECT_TRUE(s.has_view);
+    EXPECT_EQ(-33.9, s.view.south_deg);
+    EXPECT_EQ(151.25, s.view.west_deg);
+    EXPECT_EQ(-33.8, s.view.north_deg);
+    EXPECT_EQ(151.3, s.view.east_deg);
+    EXPECT_EQ(1280, s.width_px);
+    EXPECT_EQ(960, s.height_px);
+    // Across the 180th meridian, west is greater than east.
+    ASSERT_EQ(0, parse({"t.gpx", "--view", "-17.1,179.9,-16.9,-179.9"}, &s));
+    EXPECT_EQ(179.9, s.view.west_deg);
+    EXPECT_EQ(-179.9, s.view.east_deg);
+    for (const char* view : {"1,2,3", "2,0,1,1", "1,0,1,1", "1,0,2,1,", "1.,0,2,1x", "1,0,2,+-1", "91,0,92,1"})
+        EXPECT_EQ(1, parse({"t.gpx", "--view", view}, &s)) << view;
+    for (const char* size : {"199x300", "200x299", "4097x300", "200x4097", "0800x0600x", "800 x600"})
+        EXPECT_EQ(1, parse({"t.gpx", "--size", size}, &s)) << size;
+    EXPECT_EQ(0, parse({"t.gpx", "--size", "0800x0600"}, &s));
+}
+
+// A view's window fitted into the map: widened to fill it about its
+// middle, across the 180th meridian too, and what lies in it.
+TEST(PreviewProjection, ViewWindows) {
+    preview::TrackExtent extent;
+    preview::start_extent(&extent);
+    core::TrackPoint point;
+    for (double lat : {-60.0, 60.0}) {
+        core::set_point_degrees(&point, lat, 179.0);
+        preview::extend(&extent, point);
+    }
+    // The track's middle latitude is 0: a degree is as wide as high.
+    preview::Projection p = preview::fit_window({10.0, 179.5, 11.0, -179.5}, extent, 1040, 1000);
+    EXPECT_EQ(1000.0, p.map_width);
+    EXPECT_EQ(1000.0 - 40 - 26 - 8 * 18, p.map_height);
+    preview::Window drawn = preview::drawn_window(p);
+    EXPECT_DOUBLE_EQ(10.0, drawn.south_deg);
+    EXPECT_DOUBLE_EQ(11.0, drawn.north_deg);
+    double half = 1.0 * 1000.0 / p.map_height / 2;
+    EXPECT_NEAR(180.0 - half, drawn.west_deg, 1e-9);
+    EXPECT_NEAR(-180.0 + half, drawn.east_deg, 1e-9);
+    EXPECT_TRUE(preview::in_window(p, 10.5, 179.9));
+    EXPECT_TRUE(preview::in_window(p, 10.5, -179.9));
+    EXPECT_TRUE(preview::in_window(p, 10.5, 180.1));  // as a reader may give it
+    EXPECT_FALSE(preview::in_window(p, 11.01, 179.9));
+    EXPECT_FALSE(preview::in_window(p, 10.5, 178.0));
+    EXPECT_FALSE(preview::in_window(p, 10.5, 0.0));
+    // Either side of the meridian lies on the same map, west to east.
+    double west_x = preview::pixel_x(p, preview::view_longitude(p, 179.9));
+    double east_x = preview::pixel_x(p, preview::view_longitude(p, -179.9));
+    EXPECT_NEAR(20.0 + 500.0, (west_x + east_x) / 2, 1e-6);
+    EXPECT_LT(west_x, east_x);
+    EXPECT_NEAR(20.0, preview::pixel_y(p, 11.0), 1e-9);
 }
 
 struct FormatCase {
