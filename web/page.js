@@ -100,22 +100,6 @@ function fail(message) {
     setState('failed');
 }
 
-// The pixels of the picture as the element shows it, for the module to
-// draw at, scaled as a whole into the sizes it draws; null before the
-// first picture, which is drawn at the preview's own size and gives the
-// element its shape.
-function pictureSize() {
-    const element = $('picture');
-    if (view.frame === null || element.clientWidth === 0) return null;
-    const ratio = window.devicePixelRatio || 1;
-    let [width, height] = [element.clientWidth * ratio, element.clientHeight * ratio];
-    const up = Math.max(1, meta.smallestPictureWidth / width, meta.smallestPictureHeight / height);
-    const down = Math.min(1, meta.largestPictureSide / (width * up), meta.largestPictureSide / (height * up));
-    [width, height] = [width * up * down, height * up * down];
-    const within = (value, least) => Math.min(Math.max(Math.round(value), least), meta.largestPictureSide);
-    return {width: within(width, meta.smallestPictureWidth), height: within(height, meta.smallestPictureHeight)};
-}
-
 const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', draw: 'Drawing…'};
 
 // Starts a run of the current track: "convert" converts and draws; "fit"
@@ -157,6 +141,7 @@ function dropStaleDrawing() {
     endWorker();
     worker = newWorker();
     worker.postMessage({type: 'warm'});
+    setStatus('Done: ' + track.name + '.');
     setState('done');
 }
 
@@ -235,16 +220,6 @@ function showPicture(data) {
 
 // Metres per degree of latitude, near enough for choosing a window.
 const metresPerDegree = 111195;
-
-// Where the map of a view drawn at pictureSize() lies in the element, in
-// its pixels.
-function nextMap() {
-    const element = $('picture'), size = pictureSize();
-    const s = element.clientWidth / size.width, margin = meta.pictureMargin;
-    const below = meta.scaleBarGap + meta.viewCaptionLines * meta.captionLine;
-    return {left: margin * s, top: margin * s, right: (size.width - margin) * s,
-            bottom: (size.height - margin - below) * s};
-}
 
 // A window about the worst point: some six deviations across, at least
 // 200 m, in the shape of the map of a view.
@@ -350,7 +325,7 @@ $('format').addEventListener('change', schedule);
 $('track-file').addEventListener('change', (event) => takeFile(event.target.files[0]));
 $('fit').addEventListener('click', () => start('fit', {fitCount: $('fit-count').value.trim()}));
 $('fit-within').addEventListener('click', () => start('fit', {within: $('within').value.trim()}));
-startView($('picture'), drawWindow, dropStaleDrawing, nextMap);
+startView($('picture'), drawWindow, dropStaleDrawing);
 $('zoom-in').addEventListener('click', () => zoomAbout(zoomStep));
 $('zoom-out').addEventListener('click', () => zoomAbout(1 / zoomStep));
 $('zoom-whole').addEventListener('click', showWhole);
@@ -358,6 +333,8 @@ $('zoom-to-deviation').addEventListener('click', () => {
     if (deviationPlace !== null && view.frame !== null) showWindow(deviationWindow());
 });
 $('cancel').addEventListener('click', () => {
+    // A drawing stopped leaves the result as it was.
+    if (running && runningMode === 'draw') return void dropStaleDrawing();
     endWorker();
     clearResult();
     setState('idle');

@@ -29,7 +29,6 @@ const view = {
     settleTimer: 0,
     onSettle: null,       // (window) => ...; window null: the whole track
     onMove: null,         // () => ... as a gesture starts moving the picture
-    nextMap: null,        // () => where the next picture's map will lie in the element, in its pixels
     moving: false,
 };
 
@@ -61,7 +60,7 @@ function placeAt(ex, ey) {
 // lie in the element, as {south, west, north, east} in degrees; west may
 // be above east across the date line.
 function windowInSight() {
-    const map = view.nextMap();
+    const map = nextMap();
     const [north, west] = placeAt(map.left, map.top);
     const [south, east] = placeAt(map.right, map.bottom);
     return {south, west: wrapLongitude(west), north, east: wrapLongitude(east)};
@@ -184,7 +183,7 @@ function showWhole() {
 // for it to be drawn.
 function showWindow(window) {
     if (view.frame === null) return;
-    const map = view.nextMap();
+    const map = nextMap();
     const [x0, y0] = elementPoint(window.north, window.west);
     const [x1, y1] = elementPoint(window.south, window.east);
     const f = Math.min((map.right - map.left) / Math.abs(x1 - x0), (map.bottom - map.top) / Math.abs(y1 - y0));
@@ -249,14 +248,40 @@ function clearView() {
     view.element.replaceChildren();
 }
 
-function startView(element, onSettle, onMove, nextMap) {
-    Object.assign(view, {element, onSettle, onMove, nextMap});
+function startView(element, onSettle, onMove) {
+    Object.assign(view, {element, onSettle, onMove});
     element.addEventListener('wheel', onWheel, {passive: false});
     element.addEventListener('pointerdown', onPointerDown);
     element.addEventListener('pointermove', onPointerMove);
     element.addEventListener('pointerup', onPointerUp);
     element.addEventListener('pointercancel', onPointerUp);
     element.addEventListener('keydown', onKey);
+}
+
+// The pixels of the picture as the element shows it, for the module to
+// draw at, scaled as a whole into the sizes it draws; null before the
+// first picture, which is drawn at the preview's own size and gives the
+// element its shape.
+function pictureSize() {
+    const element = view.element;
+    if (view.frame === null || element.clientWidth === 0) return null;
+    const ratio = window.devicePixelRatio || 1;
+    let [width, height] = [element.clientWidth * ratio, element.clientHeight * ratio];
+    const up = Math.max(1, meta.smallestPictureWidth / width, meta.smallestPictureHeight / height);
+    const down = Math.min(1, meta.largestPictureSide / (width * up), meta.largestPictureSide / (height * up));
+    [width, height] = [width * up * down, height * up * down];
+    const within = (value, least) => Math.min(Math.max(Math.round(value), least), meta.largestPictureSide);
+    return {width: within(width, meta.smallestPictureWidth), height: within(height, meta.smallestPictureHeight)};
+}
+
+// Where the map of a view drawn at pictureSize() lies in the element, in
+// its pixels.
+function nextMap() {
+    const element = view.element, size = pictureSize();
+    const s = element.clientWidth / size.width, margin = meta.pictureMargin;
+    const below = meta.scaleBarGap + meta.viewCaptionLines * meta.captionLine;
+    return {left: margin * s, top: margin * s, right: (size.width - margin) * s,
+            bottom: (size.height - margin - below) * s};
 }
 
 // The frame of a picture from the module's figures, which state its size,

@@ -1,7 +1,7 @@
 // The picture's zoom and pan in headless Chromium: a wheel zoom at a
-// point, the deviation control, a drag, a threshold change and the keys,
-// each drawing the window the native preview draws for the same --view
-// and --size.
+// point, the deviation control, a drag, a pinch on a phone, a threshold
+// change and the keys, each drawing the waypoints the native preview
+// draws for the same --view and --size.
 import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 
@@ -69,10 +69,13 @@ async function opened() {
     return {context, page, errors};
 }
 
-// The marker nearest the middle of the picture.
-async function middleMarker(page) {
+// The sample drive's waypoint nearest a point a tenth of the picture
+// across and a fifth down: one inside the map of a view at a desktop's
+// width and at a phone's (where the caption takes most of a view's
+// height), off the picture's edges where the drive's loop runs.
+async function nearMarker(page) {
     const box = await page.locator('#picture').boundingBox();
-    const [cx, cy] = [box.x + box.width / 2, box.y + box.height / 3];
+    const [cx, cy] = [box.x + box.width / 10, box.y + box.height / 5];
     const shown = await markers(page);
     return shown.reduce((best, m) => Math.hypot(m.x - cx, m.y - cy) < Math.hypot(best.x - cx, best.y - cy) ? m : best);
 }
@@ -81,7 +84,7 @@ describe('zoom and pan', () => {
     test('a wheel zoom at a point draws a smaller window about that point, with its own waypoints', async () => {
         const {context, page, errors} = await opened();
         const whole = await markers(page);
-        const target = await middleMarker(page);
+        const target = await nearMarker(page);
         const before = await drawnFor(page);
         await page.mouse.move(target.x, target.y);
         await page.mouse.wheel(0, -600);
@@ -122,23 +125,47 @@ describe('zoom and pan', () => {
 
     test('a drag pans the picture by as much as the pointer moved', async () => {
         const {context, page} = await opened();
-        const target = await middleMarker(page);
+        const target = await nearMarker(page);
         const before = await drawnFor(page);
         await page.mouse.move(target.x, target.y);
         await page.mouse.down();
-        for (let step = 1; step <= 10; ++step) await page.mouse.move(target.x - 15 * step, target.y + 8 * step);
+        for (let step = 1; step <= 10; ++step) await page.mouse.move(target.x + 15 * step, target.y + 8 * step);
         await page.mouse.up();
         const drawn = await waitForDrawing(page, before);
         const same = (await markers(page)).find((marker) => marker.title === target.title);
         assert.ok(same, target.title + ' still in ' + drawn.view);
-        assert.ok(Math.hypot(same.x - (target.x - 150), same.y - (target.y + 80)) < 6, `at ${same.x}, ${same.y}`);
+        assert.ok(Math.hypot(same.x - (target.x + 150), same.y - (target.y + 80)) < 6, `at ${same.x}, ${same.y}`);
         assert.deepEqual(titles(await markers(page)), nativeTitles(drawn));
+        await context.close();
+    });
+
+    // Two fingers through Chromium's own input (its DevTools protocol),
+    // which plays them as a touch screen does.
+    test('a pinch at a phone\'s width zooms about its middle', async () => {
+        const {context, page} = await openPage(browser, {viewport: {width: 360, height: 740}, hasTouch: true,
+                                                         isMobile: true});
+        assert.equal(await load(page, track), 'done');
+        const target = await nearMarker(page);
+        const before = await drawnFor(page);
+        const session = await context.newCDPSession(page);
+        const touch = (type, points) => session.send('Input.dispatchTouchEvent',
+            {type, touchPoints: points.map(([x, y], id) => ({x, y, id}))});
+        await touch('touchStart', [[target.x - 20, target.y], [target.x + 20, target.y]]);
+        for (let step = 1; step <= 10; ++step)
+            await touch('touchMove', [[target.x - 20 - 4 * step, target.y], [target.x + 20 + 4 * step, target.y]]);
+        await touch('touchEnd', []);
+        const drawn = await waitForDrawing(page, before);
+        assert.ok(inside(drawn, target.title), drawn.view + ' holds ' + target.title);
+        const same = (await markers(page)).find((marker) => marker.title === target.title);
+        assert.ok(Math.hypot(same.x - target.x, same.y - target.y) < 6, `moved to ${same.x}, ${same.y}`);
+        assert.deepEqual(titles(await markers(page)), nativeTitles(drawn));
+        assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 360);
         await context.close();
     });
 
     test('a threshold change keeps the window; the keys zoom and show the whole track', async () => {
         const {context, page} = await opened();
-        const target = await middleMarker(page);
+        const target = await nearMarker(page);
         const before = await drawnFor(page);
         await page.mouse.move(target.x, target.y);
         await page.mouse.wheel(0, -400);
