@@ -225,8 +225,8 @@ const metresPerDegree = 111195;
 // 200 m, in the shape of the map of a view.
 function deviationWindow() {
     const map = nextMap();
-    const half_m = Math.max(3 * deviationPlace.deviation_m, 100);
-    const halfLat = half_m / metresPerDegree;
+    const halfHeightMetres = Math.max(3 * deviationPlace.deviation_m, 100);
+    const halfLat = halfHeightMetres / metresPerDegree;
     const aspect = (map.right - map.left) / (map.bottom - map.top);
     const halfLon = halfLat * aspect / Math.max(Math.cos(deviationPlace.lat * Math.PI / 180), 0.01);
     return {south: deviationPlace.lat - halfLat, north: deviationPlace.lat + halfLat,

@@ -57,13 +57,16 @@ function placeAt(ex, ey) {
 }
 
 // The window in sight: what shows where the map of the next picture will
-// lie in the element, as {south, west, north, east} in degrees; west may
-// be above east across the date line.
+// lie in the element, as {south, west, north, east} in degrees, within
+// the poles and once round the world; west may be above east across the
+// date line.
 function windowInSight() {
     const map = nextMap();
     const [north, west] = placeAt(map.left, map.top);
     const [south, east] = placeAt(map.right, map.bottom);
-    return {south, west: wrapLongitude(west), north, east: wrapLongitude(east)};
+    const [s, n] = [Math.max(south, -90), Math.min(north, 90)];
+    if (east - west >= 360) return {south: s, west: -180, north: n, east: 180};
+    return {south: s, west: wrapLongitude(west), north: n, east: wrapLongitude(east)};
 }
 
 function wrapLongitude(lon) {
