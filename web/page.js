@@ -237,19 +237,13 @@ function setViewButtons(enabled) {
     for (const id of ['zoom-in', 'zoom-out', 'zoom-whole']) $(id).disabled = !enabled;
 }
 
-// The blocks of the track that a worker asks for where it may not read
-// the File itself, read into the buffers it hands back; an answer that
-// comes after its job was given up is dropped.
-let pageBlocks = null;  // {id, blocks: FileBlocks} of the job they are read for
-
+// A block of the track for a worker that may not read the File itself.
+// An answer that comes after its job was given up is dropped.
 function sendBlock(data) {
     const asker = worker, id = data.id;
-    if (pageBlocks === null || pageBlocks.id !== id) pageBlocks = {id, blocks: new FileBlocks(track)};
     const wanted = () => id === jobId && asker === worker;
-    pageBlocks.blocks.read(data.position, data.size, data.spare).then((bytes) => {
-        if (!wanted()) return FileBlocks.drop(bytes.buffer);
-        asker.postMessage({type: 'block', request: data.request, bytes: bytes.buffer, length: bytes.length},
-                          [bytes.buffer]);
+    track.slice(data.position, data.position + data.size).arrayBuffer().then((bytes) => {
+        if (wanted()) asker.postMessage({type: 'block', request: data.request, bytes}, [bytes]);
     }, (error) => {
         if (wanted()) asker.postMessage({type: 'block', request: data.request, error: String(error && error.message || error)});
     });

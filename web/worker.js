@@ -1,6 +1,6 @@
 // The route maker's worker. The page builds it from one text: the module's
 // factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM),
-// file_blocks.js, meta.js and this file. Every program run is a fresh instance of the module,
+// meta.js and this file. Every program run is a fresh instance of the module,
 // since each run ends the process and the programs keep process-wide
 // state; the wasm itself is compiled once per worker.
 'use strict';
@@ -52,34 +52,43 @@ class Printed {
     }
 }
 
-// The track is read in blocks of 4 MiB, the first of a run the head that
-// judging the format reads (64 KiB), and the programs' reads are served from
-// the block in hand. As soon as a block comes, the one after it is asked
-// for, so that it is often there when the run wants it. A run waits for a
-// block by sleeping: it unwinds to the worker's event loop (Asyncify) and
-// is rewound into the same read when the block has come.
-const blockSize = 4 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
+// Every synchronous read of a File costs about a millisecond however
+// little it asks for, and the programs read 64 KiB at a time; so the track
+// is read in blocks of 8 MiB (about 500 MB/s here, where blocks of 1 MiB
+// give 200), one block held at a time, and the programs' reads are served
+// from it. The first block of a run is the head that judging the format
+// reads (64 KiB), and no more.
+const blockSize = 8 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
 
-// Where a job's blocks come from: readBlock(position, size, spare) resolves to
-// the track's bytes from position (size of them, fewer at its end), in the
-// memory of spare where it can. The worker reads the File itself where it
-// may; where it may not (WebKit lets the worker of a page opened from a
-// file read no Blob at all), the page reads it and sends the blocks. The
-// first block of the job, read here, tells which.
-async function blockSource(job) {
-    const blocks = new FileBlocks(job.file);
-    const own = (position, size, spare) => blocks.read(position, size, spare);
+// A block is garbage once the run has moved past it, and engines collect
+// such buffers long after they are dropped: a 300 MB track read so held
+// 60 to 300 MiB more. A buffer transferred away is freed at once instead;
+// sent to a port whose other end is closed, it goes nowhere.
+const discard = new MessageChannel();
+discard.port2.close();
+
+function drop(bytes) {
+    if (bytes && bytes.buffer.byteLength > 0) discard.port1.postMessage(null, [bytes.buffer]);
+}
+
+// Where a job's blocks come from. The worker reads the File itself
+// (readHere) where it may; where it may not (WebKit lets the worker of a
+// page opened from a file read no Blob at all), it asks the page for each
+// block (askPage), and the run sleeps until the block comes. A read of the
+// first byte at the start of the job tells which.
+function blockSource(job) {
+    const reader = new FileReaderSync();
+    const readHere = (position, size) =>
+        new Uint8Array(reader.readAsArrayBuffer(job.file.slice(position, position + size)));
     try {
-        await own(0, firstBlockSize, null);
-        return own;
+        drop(readHere(0, 1));
+        return {readHere};
     } catch (error) {
-        return (position, size, spare) => new Promise((resolve, reject) => {
+        return {askPage: (position, size) => new Promise((resolve, reject) => {
             const request = ++lastRequest;
             requests.set(request, {resolve, reject});
-            const buffer = spare ? spare.buffer : null;
-            self.postMessage({id: job.id, type: 'block-wanted', request, position, size, spare: buffer},
-                             buffer ? [buffer] : []);
-        });
+            self.postMessage({id: job.id, type: 'block-wanted', request, position, size});
+        })};
     }
 }
 
@@ -92,43 +101,59 @@ function blockArrived(data) {
     if (waiting === undefined) return;
     requests.delete(data.request);
     if (data.error !== undefined) waiting.reject(new Error(data.error));
-    else waiting.resolve(new Uint8Array(data.bytes, 0, data.length));
+    else waiting.resolve(new Uint8Array(data.bytes));
 }
 
-// The read operation of the track's file for one run. sleep is the
-// instance's Asyncify.handleSleep; report(bytesRead) hears of each read.
-function trackReader(readBlock, sleep, report) {
+// The read operation of the track's file for one run (read) and its end
+// (finish), with the blocks from source. Blocks asked of the page come
+// while the run sleeps: the read unwinds the run to the worker's event
+// loop (sleep, the instance's Asyncify.handleSleep) and the run is rewound
+// into the same read when the block has come. Once a block from the page
+// is in hand, the one after it is asked for, so that it is often there
+// when the run wants it. report(bytesRead) hears of each read.
+function trackReader(source, sleep, report) {
     let block = null, blockStart = 0;
-    let next = null;        // the block asked for: {start, bytes, error, came}
+    let next = null;        // the block asked of the page: {start, bytes, error, came}
     let sleeping = false;   // the run unwound in a read and is rewound into it
-    const ask = (start, size, spare) => {
+    const ask = (start, size) => {
         const wanted = {start, bytes: null, error: null};
-        wanted.came = readBlock(start, size, spare).then((bytes) => { wanted.bytes = bytes; },
-                                                     (error) => { wanted.error = error; });
+        wanted.came = source.askPage(start, size).then((bytes) => { wanted.bytes = bytes; },
+                                                       (error) => { wanted.error = error; });
         return wanted;
     };
-    return function (stream, buffer, offset, length, position) {
-        const size = stream.node.contents.size;
+    // Makes the block that holds position the one in hand; false while the
+    // run must sleep for it.
+    const take = (position, size, fileSize) => {
+        if (source.readHere) {
+            drop(block);
+            block = source.readHere(position, size);
+            blockStart = position;
+            return true;
+        }
+        if (next === null || next.start !== position) next = ask(position, size);
+        if (next.bytes === null && next.error === null) {
+            const wanted = next;
+            sleeping = true;
+            sleep((wakeUp) => wanted.came.then(() => wakeUp(0)));
+            return false;
+        }
+        if (next.error !== null) throw next.error;
+        drop(block);
+        block = next.bytes;
+        blockStart = next.start;
+        const end = blockStart + block.length;
+        next = block.length > 0 && end < fileSize ? ask(end, blockSize) : null;
+        return true;
+    };
+    const read = (stream, buffer, offset, length, position) => {
+        const fileSize = stream.node.contents.size;
         if (sleeping) {
             sleeping = false;
             sleep(() => {});  // ends the rewind
         }
-        if (position >= size || length === 0) return 0;
+        if (position >= fileSize || length === 0) return 0;
         if (block === null || position < blockStart || position >= blockStart + block.length) {
-            if (next === null || next.start !== position)
-                next = ask(position, block === null ? firstBlockSize : blockSize, null);
-            if (next.bytes === null && next.error === null) {
-                const wanted = next;
-                sleeping = true;
-                sleep((wakeUp) => wanted.came.then(() => wakeUp(0)));
-                return 0;  // not seen: the run unwinds
-            }
-            if (next.error !== null) throw next.error;
-            const spare = block;
-            block = next.bytes;
-            blockStart = next.start;
-            const end = blockStart + block.length;
-            next = block.length > 0 && end < size ? ask(end, blockSize, spare) : null;
+            if (!take(position, block === null ? firstBlockSize : blockSize, fileSize)) return 0;  // not seen: the run unwinds
             if (block.length === 0) return 0;
         }
         const start = position - blockStart;
@@ -137,18 +162,23 @@ function trackReader(readBlock, sleep, report) {
         report(position + count);
         return count;
     };
+    const finish = () => {
+        drop(block);
+        if (next !== null) next.came.then(() => drop(next.bytes));
+    };
+    return {read, finish};
 }
 
 // Where a run writes its figures, out of the way of the files it names.
 const figuresPath = '/figures.txt';
 
 // Runs the program named by args[0] with the track file in the current
-// directory under its own name, its blocks from readBlock. Resolves, when the
+// directory under its own name, its blocks from source. Resolves, when the
 // program has ended, to its exit code, its standard output bytes, its
 // figures (key to text, empty where it wrote none) and the instance, whose
 // file system holds what it wrote. report(bytesRead) hears of the reads of
 // the track.
-async function runProgram(args, file, readBlock, report) {
+async function runProgram(args, file, source, report) {
     await compile();
     const printed = new Printed();
     let ended, failed;
@@ -173,7 +203,8 @@ async function runProgram(args, file, readBlock, report) {
             if (!(error && error.name === 'ExitStatus')) failed(error);
         }
     }));
-    WORKERFS.stream_ops.read = trackReader(readBlock, sleep, report);
+    const trackReads = trackReader(source, sleep, report);
+    WORKERFS.stream_ops.read = trackReads.read;
     FS.mkdir('/track');
     FS.mount(WORKERFS, {files: [file]}, '/track');
     FS.mkdir('/work');
@@ -185,6 +216,7 @@ async function runProgram(args, file, readBlock, report) {
         if (!(error && error.name === 'ExitStatus')) throw error;
     }
     const code = await exited;
+    trackReads.finish();
     return {code, stdout: printed.bytes(), figures: readFigures(FS), module};
 }
 
@@ -239,7 +271,7 @@ async function runJob(job) {
         post({type: 'progress', phase, bytes, total: job.file.size});
     };
     const track = fileArgument(job.file.name);
-    const readBlock = await blockSource(job);
+    const source = blockSource(job);
     // A failed fit or drawing leaves the result before it in place.
     const failed = (result) => post({type: 'failed', keepResult: job.mode !== 'convert',
                                      message: lastLine(result.stdout), stdout: text(result.stdout)});
@@ -250,7 +282,7 @@ async function runJob(job) {
     if (format === 'auto' && fileKey === judgedFile) format = judgedFormat;
     if (format === 'auto') {
         phase = 'judging';
-        const judged = await runProgram(['judge', track], job.file, readBlock, report);
+        const judged = await runProgram(['judge', track], job.file, source, report);
         if (judged.code !== 0) return failed(judged);
         format = text(judged.stdout).trim();
         judgedFile = fileKey;
@@ -264,7 +296,7 @@ async function runJob(job) {
         if (job.fitCount !== '') options.push('--fit', job.fitCount);
         if (job.within !== '') options.push('--within', job.within);
         const fit = await runProgram(['rt2preview', ...formatOptions, ...options, '--output', 'fit.svg', track,
-                                      ...thresholdOptions(job.thresholds)], job.file, readBlock, report);
+                                      ...thresholdOptions(job.thresholds)], job.file, source, report);
         if (fit.code !== 0) return failed(fit);
         const chosen = Object.fromEntries(meta.thresholds.map((t) => [t.key, fit.figures[t.key]]));
         return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
@@ -272,14 +304,14 @@ async function runJob(job) {
 
     if (job.mode !== 'draw') {
         phase = 'converting';
-        const converted = await convert(job, format, track, readBlock, report);
+        const converted = await convert(job, format, track, source, report);
         if (converted.code !== 0) return failed(converted);
     }
 
     phase = 'drawing';
     const options = viewOptions(job);
     const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', ...options, track,
-                                    ...thresholdOptions(job.thresholds)], job.file, readBlock, report);
+                                    ...thresholdOptions(job.thresholds)], job.file, source, report);
     if (drawn.code !== 0) return failed(drawn);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
     const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
@@ -299,11 +331,11 @@ function viewOptions(job) {
 }
 
 // Converts the track and hands the routes to the page; resolves to the run.
-async function convert(job, format, track, readBlock, report) {
+async function convert(job, format, track, source, report) {
     const program = programOf[format];
     const [forwardName, backwardName] = routeNames(job.file.name);
     const args = [fileArgument(forwardName), fileArgument(backwardName), ...thresholdOptions(job.thresholds)];
-    const converted = await runProgram([program, track, ...args], job.file, readBlock, report);
+    const converted = await runProgram([program, track, ...args], job.file, source, report);
     if (converted.code !== 0) return converted;
     const FS = converted.module.FS;
     const forward = FS.readFile('/work/' + forwardName);
