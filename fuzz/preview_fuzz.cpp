@@ -30,7 +30,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::FILE* file = std::tmpfile();
     int waypoints = (count - 1) / 3 + 1 + ((count - 1) % 3 != 0 ? 1 : 0);
     // The caption's own text is checked above; here only numbers vary.
-    preview::begin_picture(file, extent, waypoints, "fuzz");
+    // An odd size draws a view about the first point, at a size from the
+    // second, across the 180th meridian where its west comes out east of
+    // its east.
+    preview::Framing framing = preview::whole_track;
+    if (size % 2 == 1) {
+        double lat = fuzz::coordinate(data, 89), lon = fuzz::coordinate(data + 8, 180);
+        double half = 1e-4 + std::fabs(fuzz::coordinate(data + 16 * (count - 1), 1));
+        framing = {true, {lat - half, lon - 2 * half, lat + half, lon + 2 * half}, 0, 0};
+        if (data[size - 1] & 1) framing.view.east_deg -= 360.0;
+        if (data[size - 1] & 2) {
+            framing.width_px = preview::smallest_picture_width + data[0] % 64 * 60;
+            framing.height_px = preview::smallest_picture_height + data[1] % 64 * 59;
+        }
+    }
+    preview::begin_picture(file, extent, waypoints, "fuzz", framing);
     int number = 0;
     for (int i = 0; i < count; ++i) {
         core::set_point_degrees(&point, fuzz::coordinate(data + 16 * i, 100), fuzz::coordinate(data + 16 * i + 8, 370));

@@ -27,6 +27,27 @@ Box place_around(const Box& mark, double w, double h, int k, double gap = label_
     return {places[k][0], places[k][1], places[k][0] + w, places[k][1] + h};
 }
 
+std::string shortest(double value) {
+    char text[core::shortest_text_size];
+    return std::string(text, core::format_shortest(text, value));
+}
+
+
+// The deviation's label, on the side away from its leg.
+Placed place_deviation_label(const DeviationMark& mark, const Projection& at) {
+    double dx = mark.x - mark.foot_x, dy = mark.y - mark.foot_y;
+    double size = std::sqrt(dx * dx + dy * dy);
+    if (size < 1.0) {
+        dx = 0.7071;
+        dy = -0.7071;
+    } else {
+        dx /= size;
+        dy /= size;
+    }
+    Placed first = deviation_label_place(mark.x, mark.y, dx, dy, mark.deviation_m, at.width, at.height);
+    return place_always(first.x, first.y, ring_box(mark.x, mark.y), deviation_text(mark.deviation_m), 13.0, true);
+}
+
 }  // namespace
 
 Box label_box(double x, double baseline, const std::string& text, double font_size, bool bold) {
@@ -55,6 +76,20 @@ Placed place_always(double x, double baseline, const Box& mark, const std::strin
     if (!is_clear(chosen)) chosen = first;
     take_box(chosen);
     return {chosen.left, chosen.bottom};
+}
+
+Placed place_mark_labels(const Projection& at, const Marker* markers, int count, EndMark* start, EndMark* end,
+                         const DeviationMark& mark) {
+    start_label_grid(at.width, at.height, {0.0, 0.0, at.width, at.top + at.map_height + 12.0});
+    for (int i = 0; i < count; ++i) take_box(marker_box(markers[i].x, markers[i].y));
+    if (start->drawn) take_box(start_box(start->x, start->y));
+    if (end->drawn) take_box(end_box(end->x, end->y));
+    if (mark.set) take_box(ring_box(mark.x, mark.y));
+    if (start->drawn)
+        start->label =
+            place_always(start->x + 10.0, start->y + 16.0, start_box(start->x, start->y), "Start", 12.0, true);
+    if (end->drawn) end->label = place_always(end->x + 10.0, end->y + 16.0, end_box(end->x, end->y), "End", 12.0, true);
+    return mark.set ? place_deviation_label(mark, at) : Placed{};
 }
 
 int put_number_labels(const Marker* markers, int count, int last_number) {
@@ -134,6 +169,18 @@ void put_caption(const Caption& caption, const CaptionFacts& facts, double x, do
                       "");
     if (!caption.note.empty()) put_text_line(x, line_y + line * caption_line, caption.note, "");
     put("</g>\n");
+}
+
+std::string view_line(const ViewFacts& view) {
+    std::string line = "View: ";
+    const double window[] = {view.window.south_deg, view.window.west_deg, view.window.north_deg,
+                             view.window.east_deg};
+    for (int k = 0; k < 4; ++k) line += (k > 0 ? "," : "") + shortest(window[k]);
+    line += " at " + shortest(view.left) + "," + shortest(view.top) + " " + shortest(view.width) +
+            "x" + shortest(view.height) + " px: ";
+    if (view.track_points == 0) return line + "no track point in it";
+    line += std::to_string(view.track_points) + (view.track_points == 1 ? " track point and " : " track points and ");
+    return line + std::to_string(view.waypoints) + (view.waypoints == 1 ? " waypoint in it" : " waypoints in it");
 }
 
 std::string ordinal(int n) {

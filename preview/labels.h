@@ -15,6 +15,7 @@
 
 #include "preview/label_grid.h"
 #include "preview/map_marks.h"
+#include "preview/projection.h"
 #include "preview/svg_picture.h"
 
 namespace preview {
@@ -35,6 +36,13 @@ Box ring_box(double x, double y);
 // some 40 pixels; at (x, baseline) when none is. Takes its box.
 Placed place_always(double x, double baseline, const Box& mark, const std::string& text, double font_size,
                     bool bold);
+
+// Starts the placing of a picture's labels: takes the boxes of the
+// markers and of the start, end and deviation marks that are drawn, then
+// places the start's and the end's labels and returns the deviation's
+// place, the labels always drawn.
+Placed place_mark_labels(const Projection& at, const Marker* markers, int count, EndMark* start, EndMark* end,
+                         const DeviationMark& mark);
 
 // Places and writes the numbers beside the markers but the first and
 // the last waypoint's, which are the start and the end; returns how many.
@@ -62,6 +70,11 @@ struct CaptionFacts {
 
 // The caption's lines from the baseline line_y down.
 void put_caption(const Caption& caption, const CaptionFacts& facts, double x, double line_y);
+
+// What a view drew, for standard output: "View: 55.03,82.91,55.04,82.95
+// at 20,20 960x720 px: 812 track points and 46 waypoints in it", or ":
+// no track point in it"; degrees and pixels in their shortest exact form.
+std::string view_line(const ViewFacts& view);
 
 // "2nd", "3rd", "11th", "21st".
 std::string ordinal(int n);

@@ -90,8 +90,10 @@ int read_pixels(const char** text, char separator, int smallest) {
 }  // namespace
 
 int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out) {
-    PreviewSettings run = {nullptr, nullptr, 0, 0.0,          "", false, TrackFormat::unknown,
-                           false,   {0, 0, 0, 0}, 0, 0, core::default_settings};
+    PreviewSettings run = {};
+    run.within_text = "";
+    run.format = TrackFormat::unknown;
+    run.limits = core::default_settings;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strncmp(arg, "--", 2) == 0) {

@@ -11,6 +11,7 @@
 #include "core/thinning.h"
 #include "preview/leg_distance.h"
 #include "preview/preview_options.h"
+#include "preview/labels.h"
 #include "preview/preview_outcome.h"
 #include "preview/route_meter.h"
 #include "preview/svg_picture.h"
@@ -348,20 +349,6 @@ void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, 
                std::to_string(drawn_meter.worst_point) + ", between RW" +
                std::string(start, core::format_integer(start, drawn_meter.worst_leg, 6, true)) + " and RW" +
                std::string(end, core::format_integer(end, drawn_meter.worst_leg + 1, 6, true)));
-}
-
-// "View: 55.03,82.91,55.04,82.95 at 20,20 960x720 px: 812 track points and
-// 46 waypoints in it", or ": no track point in it".
-std::string view_line(const ViewFacts& view) {
-    std::string line = "View: ";
-    const double window[] = {view.window.south_deg, view.window.west_deg, view.window.north_deg,
-                             view.window.east_deg};
-    for (int k = 0; k < 4; ++k) line += (k > 0 ? "," : "") + shortest_text(window[k]);
-    line += " at " + shortest_text(view.left) + "," + shortest_text(view.top) + " " + shortest_text(view.width) +
-            "x" + shortest_text(view.height) + " px: ";
-    if (view.track_points == 0) return line + "no track point in it";
-    line += std::to_string(view.track_points) + (view.track_points == 1 ? " track point and " : " track points and ");
-    return line + std::to_string(view.waypoints) + (view.waypoints == 1 ? " waypoint in it" : " waypoints in it");
 }
 
 }  // namespace

@@ -2,40 +2,26 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 #include "preview/label_grid.h"
 #include "preview/labels.h"
 #include "preview/map_marks.h"
 #include "preview/pixel_line.h"
+#include "preview/route_buffer.h"
 #include "preview/svg_writer.h"
 
 namespace preview {
 
 namespace {
 
-// The lines are thinned for drawing on grids of cells (pixel_line.h):
-// the track's of 2 pixels, the route's of 3, or more on a picture so
-// large that the route's vertices would not fit in memory.
+// The track is thinned for drawing on a grid of cells of 2 pixels
+// (pixel_line.h), the route on its own (route_buffer.h).
 constexpr double track_cell_px = 2.0;
-constexpr double route_cell_px = 3.0;
 constexpr int most_cells = grid_cells(largest_picture_side, largest_picture_side, track_cell_px);
-constexpr int most_route_cells =
-    grid_cells(map_max_width + 2 * margin,
-               map_max_height + 2 * margin + scale_bar_gap + view_caption_lines * caption_line, route_cell_px);
-// A path element holds at most this many segments, so no attribute grows
-// past what XML readers take.
-constexpr int segments_per_path = 2000;
 
 uint8_t track_cells[(most_cells + 7) / 8];
-uint8_t route_cells[(most_route_cells + 7) / 8];
-
-struct RouteVertex {
-    float x, y;
-    bool move;
-};
-// Every drawn segment claims a cell and needs at most a move and a line.
-RouteVertex route_vertices[2 * most_route_cells + 4];
-int route_vertex_count = 0;
 
 // The markers drawn; a view keeps the last waypoint in it aside until the
 // end, and past most_markers drops every other one and doubles its step.
@@ -65,9 +51,28 @@ struct Picture {
     int view_points, view_waypoints;
     bool last_kept;  // a view's last waypoint is in markers
     Marker last;
+    // The track's group, drawn again over the route: named after the
+    // picture, so that two pictures in one page keep to their own.
+    char track_id[16];
 };
 
 Picture picture;
+
+// "track-" and eight hexadecimal digits of a hash of the title and the
+// projection.
+void name_track(char* id, const std::string& title, const Projection& at) {
+    uint32_t hash = 2166136261u;
+    auto mix = [&hash](uint8_t byte) { hash = (hash ^ byte) * 16777619u; };
+    for (char c : title) mix(static_cast<uint8_t>(c));
+    // The numbers' bits from the lowest byte up, the same on every system.
+    for (double number : {at.lon_min_deg, at.lat_max_deg, at.x_scale, at.y_scale, at.left, at.top, at.width,
+                          at.height}) {
+        uint64_t bits;
+        std::memcpy(&bits, &number, sizeof bits);
+        for (int k = 0; k < 8; ++k) mix(static_cast<uint8_t>(bits >> (8 * k)));
+    }
+    std::snprintf(id, 16, "track-%08x", static_cast<unsigned>(hash));
+}
 
 void emit_track(double x, double y, bool move) {
     if (!move && picture.track_segments >= segments_per_path) {
@@ -79,11 +84,6 @@ void emit_track(double x, double y, bool move) {
     if (!move) ++picture.track_segments;
     picture.pen_x = x;
     picture.pen_y = y;
-}
-
-void emit_route(double x, double y, bool move) {
-    if (route_vertex_count >= static_cast<int>(sizeof route_vertices / sizeof route_vertices[0])) return;
-    route_vertices[route_vertex_count++] = {static_cast<float>(x), static_cast<float>(y), move};
 }
 
 // A point of a view's line: cut at the map's edges, and broken where the
@@ -113,64 +113,20 @@ void keep_view_marker(const Marker& marker, int order) {
     p.last_kept = order % p.marker_step == 0;
 }
 
-// The route over the track, from the vertices kept.
-void put_route() {
-    put("<g fill=\"none\" stroke=\"#e0601f\" stroke-width=\"3.5\" stroke-opacity=\"0.55\" "
-        "stroke-linejoin=\"round\" stroke-linecap=\"round\">\n<path d=\"");
-    int segments = 0;
-    for (int i = 0; i < route_vertex_count; ++i) {
-        const RouteVertex& v = route_vertices[i];
-        if (!v.move && segments >= segments_per_path) {
-            const RouteVertex& pen = route_vertices[i - 1];
-            put("\"/>\n<path d=\"");
-            put_point_command('M', pen.x, pen.y);
-            segments = 0;
-        }
-        put_point_command(v.move ? 'M' : 'L', v.x, v.y);
-        if (!v.move) ++segments;
-    }
-    put("\"/>\n</g>\n");
-}
-
-// The route's cell: 3 pixels, or as much more as keeps its grid within
-// most_route_cells.
-double route_cell_for(double width, double height) {
-    double cell = route_cell_px;
-    while (grid_cells(width, height, cell) > most_route_cells) cell += 0.5;
-    return cell;
-}
-
-// The marks the labels keep clear of, then the start's, the end's and the
-// deviation's labels, which are always drawn.
-void place_fixed_labels() {
+// A waypoint of a view: its leg cut at the map's edges, and a marker
+// where it lies in the window.
+void draw_view_waypoint(const core::TrackPoint& point, int number) {
     Picture& p = picture;
     const Projection& at = p.projection;
-    start_label_grid(at.width, at.height, {0.0, 0.0, at.width, at.top + at.map_height + 12.0});
-    for (int i = 0; i < marker_count; ++i) take_box(marker_box(markers[i].x, markers[i].y));
-    if (p.start.drawn) take_box(start_box(p.start.x, p.start.y));
-    if (p.end.drawn) take_box(end_box(p.end.x, p.end.y));
-    if (p.mark.set) take_box(ring_box(p.mark.x, p.mark.y));
-    if (p.start.drawn)
-        p.start.label = place_always(p.start.x + 10.0, p.start.y + 16.0, start_box(p.start.x, p.start.y), "Start",
-                                     12.0, true);
-    if (p.end.drawn)
-        p.end.label = place_always(p.end.x + 10.0, p.end.y + 16.0, end_box(p.end.x, p.end.y), "End", 12.0, true);
-}
-
-// The deviation's label, on the side away from its leg.
-Placed place_deviation_label(const DeviationMark& mark) {
-    double dx = mark.x - mark.foot_x, dy = mark.y - mark.foot_y;
-    double size = std::sqrt(dx * dx + dy * dy);
-    if (size < 1.0) {
-        dx = 0.7071;
-        dy = -0.7071;
-    } else {
-        dx /= size;
-        dy /= size;
-    }
-    const Projection& at = picture.projection;
-    Placed first = deviation_label_place(mark.x, mark.y, dx, dy, mark.deviation_m, at.width, at.height);
-    return place_always(first.x, first.y, ring_box(mark.x, mark.y), deviation_text(mark.deviation_m), 13.0, true);
+    if (!std::isfinite(point.lon_deg) || !std::isfinite(point.lat_deg)) return;
+    add_view_point(&p.route_cut, &p.previous_route_lon, point.lon_deg, point.lat_deg, emit_route);
+    if (!in_window(at, point.lat_deg, point.lon_deg)) return;
+    double lon = view_longitude(at, point.lon_deg);
+    Marker marker = {static_cast<float>(pixel_x(at, lon)), static_cast<float>(pixel_y(at, point.lat_deg)), number,
+                     point.lat_deg, point.lon_deg};
+    if (number == 1) p.start = {true, marker.x, marker.y, {}};
+    if (number == p.waypoint_count) p.end = {true, marker.x, marker.y, {}};
+    keep_view_marker(marker, p.view_waypoints++);
 }
 
 }  // namespace
@@ -184,18 +140,16 @@ void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_coun
     p.waypoint_count = waypoint_count;
     p.marker_step =
         !framing.has_view && waypoint_count > most_markers ? (waypoint_count + most_markers - 1) / most_markers : 1;
-    route_vertex_count = 0;
     marker_count = 0;
     const Projection& at = p.projection;
     int track_bytes = (grid_cells(at.width, at.height, track_cell_px) + 7) / 8;
-    double route_cell = route_cell_for(at.width, at.height);
-    int route_bytes = (grid_cells(at.width, at.height, route_cell) + 7) / 8;
     start_line(&p.track_line, track_cell_px, at.width, at.height, track_cells, track_bytes);
-    start_line(&p.route_line, route_cell, at.width, at.height, route_cells, route_bytes);
+    start_route_line(&p.route_line, at.width, at.height);
     double right = at.left + at.map_width, bottom = at.top + at.map_height;
     start_cut_line(&p.track_cut, &p.track_line, at.left, at.top, right, bottom);
     start_cut_line(&p.route_cut, &p.route_line, at.left, at.top, right, bottom);
 
+    name_track(p.track_id, title, at);
     start_svg(file);
     put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"");
     put_attribute("width", at.width);
@@ -208,7 +162,9 @@ void begin_picture(std::FILE* file, const TrackExtent& extent, int waypoint_coun
     put(xml_text(title));
     put("</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#fbfaf6\"/>\n");
     put("<g fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"1.2\" stroke-linejoin=\"round\" "
-        "stroke-linecap=\"round\">\n<g id=\"track\">\n<path d=\"");
+        "stroke-linecap=\"round\">\n<g id=\"");
+    put(p.track_id);
+    put("\">\n<path d=\"");
 }
 
 void draw_track_point(const core::TrackPoint& point) {
@@ -231,15 +187,7 @@ void draw_waypoint(const core::TrackPoint& point, int number) {
     Picture& p = picture;
     const Projection& at = p.projection;
     if (at.view) {
-        if (!std::isfinite(point.lon_deg) || !std::isfinite(point.lat_deg)) return;
-        add_view_point(&p.route_cut, &p.previous_route_lon, point.lon_deg, point.lat_deg, emit_route);
-        if (!in_window(at, point.lat_deg, point.lon_deg)) return;
-        double lon = view_longitude(at, point.lon_deg);
-        Marker marker = {static_cast<float>(pixel_x(at, lon)), static_cast<float>(pixel_y(at, point.lat_deg)),
-                         number, point.lat_deg, point.lon_deg};
-        if (number == 1) p.start = {true, marker.x, marker.y, {}};
-        if (number == p.waypoint_count) p.end = {true, marker.x, marker.y, {}};
-        keep_view_marker(marker, p.view_waypoints++);
+        draw_view_waypoint(point, number);
         return;
     }
     double lon = point.lon_deg;
@@ -295,13 +243,14 @@ bool end_picture(const Caption& caption) {
     put("\"/>\n</g>\n</g>\n");
     put_route();
     // The track again over the route, thin, where the route would hide it.
-    put("<use href=\"#track\" fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"0.6\" stroke-linejoin=\"round\" "
+    put("<use href=\"#");
+    put(p.track_id);
+    put("\" fill=\"none\" stroke=\"#1f4e96\" stroke-width=\"0.6\" stroke-linejoin=\"round\" "
         "stroke-linecap=\"round\"/>\n");
     put("<g fill=\"#ffffff\" stroke=\"#d9541e\" stroke-width=\"1.5\">\n");
     for (int i = 0; i < marker_count; ++i) put_marker(markers[i]);
     put("</g>\n");
-    place_fixed_labels();
-    Placed deviation_label = p.mark.set ? place_deviation_label(p.mark) : Placed{};
+    Placed deviation_label = place_mark_labels(p.projection, markers, marker_count, &p.start, &p.end, p.mark);
     int numbered = put_number_labels(markers, marker_count, p.waypoint_count);
     put_start_and_end(p.start, p.end);
     if (p.mark.set) put_deviation_mark(p.mark, deviation_label);

@@ -9,6 +9,10 @@
 
 namespace preview {
 
+// A path element holds at most this many segments, so no attribute grows
+// past what XML readers take.
+inline constexpr int segments_per_path = 2000;
+
 // Writes what follows to file, until the next start.
 void start_svg(std::FILE* file);
 

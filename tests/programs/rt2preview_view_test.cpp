@@ -85,7 +85,7 @@ std::vector<std::pair<double, double>> path_points(const std::string& svg, const
     return points;
 }
 
-constexpr const char* track_group = "<g id=\"track\">";
+constexpr const char* track_group = "<g id=\"track-";
 constexpr const char* route_group = "<g fill=\"none\" stroke=\"#e0601f\"";
 
 // Windows over the winding road's middle, its start and one that takes
