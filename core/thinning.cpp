@@ -175,9 +175,9 @@ bool finish_thinning(Thinning* thinning) {
     return true;
 }
 
-namespace {
-
 Thinning track_thinning;
+
+namespace {
 
 // The converters' sink: each waypoint is appended to the forward route;
 // the first is echoed after "Start: ", every further one moves the

@@ -82,6 +82,10 @@ void take_point_after_bounded_hop(Thinning* thinning, const HopBounds& hop);
 // points came.
 bool finish_thinning(Thinning* thinning);
 
+// The converter's thinning, written by thin_track; once the track has
+// ended its counts and length are the figures of the last progress line.
+extern Thinning track_thinning;
+
 // Reads the whole track through read_next_point and writes its waypoints
 // to the forward route, printing "Start: " with the first record and a
 // progress line per further waypoint. The first and the last track point

@@ -13,6 +13,7 @@
 #include "preview/labels.h"
 #include "preview/ladder.h"
 #include "preview/preview_options.h"
+#include "preview/preview_outcome.h"
 #include "preview/preview_report.h"
 #include "preview/svg_picture.h"
 #include "preview/temporary_files.h"
@@ -122,6 +123,7 @@ void run_preview(int argc, char** argv) {
     if (!rename_picture()) end_with_picture_error("Picture file rename error!\n");
     remove_temporary_files();
 
+    note_outcome(survey.points_read, survey.track_length_m, thinnings[0].waypoints_written, limits, drawn_meter);
     print_outcome(run, limits, thinnings[0].waypoints_written);
     if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);

@@ -45,12 +45,14 @@ void next_leg(RouteMeter* meter, int index, const UnitVector& start) {
     start_leg(&meter->leg, start, position_of(meter->end));
 }
 
-bool take_worst(RouteMeter* meter, double key, double angle_rad) {
+bool take_worst(RouteMeter* meter, double key, double angle_rad, const core::TrackPoint& point) {
     if (!(key > meter->worst_key)) return false;
     meter->worst_key = key;
     meter->worst_point = meter->points;
     meter->worst_leg = meter->leg_number;
     meter->worst_rad = angle_rad;
+    meter->worst_lat_deg = point.lat_deg;
+    meter->worst_lon_deg = point.lon_deg;
     return true;
 }
 
@@ -85,7 +87,7 @@ bool measure_point(RouteMeter* meter, const core::TrackPoint& point, const UnitV
         meter->leg_number = 1;
         next_leg(meter, index, position);
         if (meter->route_ended) meter->consistent = false;
-        return take_worst(meter, 0.0, 0.0);
+        return take_worst(meter, 0.0, 0.0, point);
     }
     if (meter->route_ended) {
         meter->consistent = false;
@@ -96,7 +98,7 @@ bool measure_point(RouteMeter* meter, const core::TrackPoint& point, const UnitV
         double key = deviation_key(meter->leg, position, &nearest);
         // The exact angle only for a new worst point: the key orders them.
         if (!(key > meter->worst_key)) return false;
-        return take_worst(meter, key, deviation_rad(meter->leg, position));
+        return take_worst(meter, key, deviation_rad(meter->leg, position), point);
     }
     // The waypoint that ends the leg, and starts the next.
     if (!is_point(meter->end, point)) meter->consistent = false;

@@ -46,6 +46,7 @@ struct RouteMeter {
     int worst_point;
     int worst_leg;
     double worst_rad;
+    double worst_lat_deg, worst_lon_deg;  // as read
 };
 
 // Starts measuring the route whose waypoints the file holds from its

@@ -270,4 +270,6 @@ ViewFacts view_facts() {
             picture.view_waypoints};
 }
 
+const Projection& picture_projection() { return picture.projection; }
+
 }  // namespace preview

@@ -77,6 +77,9 @@ struct ViewFacts {
 
 ViewFacts view_facts();
 
+// The projection of the picture begun last, whole track or view.
+const Projection& picture_projection();
+
 // A round scale-bar length in metres, 1, 2 or 5 times a power of ten, as
 // long as fits in limit_m (at least 1 m); and its label, "500 m" or "2 km".
 double scale_bar_length(double limit_m);

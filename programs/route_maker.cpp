@@ -7,12 +7,17 @@
 //   route_maker Tolvek|Brisham|Quendal|Marovin ARGS...
 //   route_maker rt2preview ARGS...
 //   route_maker judge TRACK      prints the format rt2preview would judge
+//
+// In front of a program's name, "--figures FILE" has that program's run
+// write its figures to FILE as key=value lines as it ends
+// (programs/run_figures.h); what it prints stays the same.
 #include <cstring>
 
 #include "core/console.h"
 #include "core/entry.h"
 #include "preview/preview_run.h"
 #include "preview/track_format.h"
+#include "programs/run_figures.h"
 
 namespace {
 
@@ -28,6 +33,11 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "--figures") == 0) {
+        programs::write_figures_at_end(argv[3], argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     if (argc >= 2) {
         for (const preview::FormatBinding& format : preview::known_formats)
             if (std::strcmp(argv[1], format.converter) == 0)

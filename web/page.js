@@ -1,14 +1,12 @@
 // The route maker page's main thread: the controls, the figures and the
-// picture. The converters run in a Web Worker made from WORKER_SOURCE (the
-// build puts it in front of this script); a run that is no longer wanted
-// ends with its worker.
+// picture. The converters run in a Web Worker made from WORKER_SOURCE; the
+// build puts it, meta.js and view.js in front of this script. A run that
+// is no longer wanted ends with its worker.
 'use strict';
 
 const $ = (id) => document.getElementById(id);
-const thresholdInputs = {
-    minDistance: $('min-distance'), maxDistance: $('max-distance'),
-    maxAngle: $('max-angle'), maxError: $('max-error'),
-};
+// The number field of each threshold, by its key.
+const thresholdInputs = Object.fromEntries(meta.thresholds.map((t) => [t.key, $(t.id)]));
 const debounceMs = 150;
 // A run that reads nothing for this long has hung.
 const silenceLimitMs = 20000;
@@ -17,11 +15,17 @@ let track = null;        // the File being converted
 let worker = null;       // idle or running; null after it was ended
 let jobId = 0;           // the run whose messages count
 let running = false;
+let runningMode = '';     // of the run going on: convert, fit or draw
+// The window of the track the picture is to show (null: the whole
+// track), kept by a new threshold or a fit; and whether the view moved
+// while a conversion was drawing the window before.
+let wantedWindow = null;
+let redrawWanted = false;
 let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
 // Where the result sits below the controls (a phone), a new track scrolls
 // it into view: the progress, the figures and any message are there.
-const oneColumn = window.matchMedia('(max-width: 760px)');
+const oneColumn = window.matchMedia(meta.oneColumn);
 
 function setState(state) { document.body.dataset.state = state; }
 function setStatus(text) { $('status').textContent = text; }
@@ -83,8 +87,11 @@ function clearResult() {
     clearDownloads();
     for (const id of ['points-read', 'waypoint-count', 'track-length', 'deviation']) $(id).textContent = '–';
     $('deviation-where').textContent = '';
+    $('zoom-to-deviation').hidden = true;
     $('command-line').textContent = '';
-    $('picture').replaceChildren();
+    clearView();
+    wantedWindow = null;
+    setViewButtons(false);
 }
 
 function fail(message) {
@@ -93,22 +100,49 @@ function fail(message) {
     setState('failed');
 }
 
+const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', draw: 'Drawing…'};
+
 // Starts a run of the current track: "convert" converts and draws; "fit"
-// asks the preview for thresholds first, then converts with them.
+// asks the preview for thresholds first, then converts with them; "draw"
+// draws the wanted window again.
 function start(mode, extra) {
     clearTimeout(debounceTimer);
     if (track === null) return;
     if (running) endWorker();
     if (worker === null) worker = newWorker();
     running = true;
+    runningMode = mode;
+    redrawWanted = false;
     ++jobId;
     setMessage('');
     setState('working');
-    setStatus(mode === 'fit' ? 'Finding thresholds…' : 'Converting…');
+    document.body.dataset.job = mode;
+    setStatus(startingStatus[mode]);
     $('progress').value = 0;
     watch();
+    const size = pictureSize();
     worker.postMessage(Object.assign({id: jobId, mode, file: track, format: $('format').value,
-                                      thresholds: thresholds(), fitCount: '', within: ''}, extra));
+                                      thresholds: thresholds(), fitCount: '', within: '',
+                                      window: wantedWindow, size}, extra));
+}
+
+// A settled gesture: the window in sight is drawn afresh, now or after
+// the conversion going on.
+function drawWindow(window) {
+    wantedWindow = window;
+    if (running && runningMode !== 'draw') redrawWanted = true;
+    else start('draw');
+}
+
+// A gesture that starts while a window is being drawn makes that drawing
+// stale: it is ended with its worker, and a fresh worker gets ready.
+function dropStaleDrawing() {
+    if (!running || runningMode !== 'draw') return;
+    endWorker();
+    worker = newWorker();
+    worker.postMessage({type: 'warm'});
+    setStatus('Done: ' + track.name + '.');
+    setState('done');
 }
 
 function schedule() {
@@ -141,39 +175,66 @@ function showRoutes(data) {
         link.textContent = (id === 'download-forward' ? 'Forward route ' : 'Backward route ') + name;
     }
     $('command-line').textContent = [data.program, ...data.args].map(quoted).join(' ');
-    // The last progress line: points read, waypoints, track length.
-    const progress = [...data.stdout.matchAll(/\r *(\d+) +(\d+) +(\S+) /g)].pop();
-    if (progress) {
-        $('points-read').textContent = progress[1];
-        $('waypoint-count').textContent = progress[2];
-        $('track-length').textContent = progress[3] + ' m';
-    }
+    showCounts(data.figures);
     $('deviation').textContent = '…';
     $('deviation-where').textContent = '';
+    $('zoom-to-deviation').hidden = true;
 }
 
-function figure(stdout, name) {
-    const found = stdout.match(new RegExp('^' + name + ': (.*)$', 'm'));
-    return found ? found[1] : null;
+// The points read, the waypoints and the track length of a run's figures.
+function showCounts(figures) {
+    if (figures.points_read === undefined) return;
+    $('points-read').textContent = figures.points_read;
+    $('waypoint-count').textContent = figures.waypoint_count;
+    $('track-length').textContent = figures.track_length_m + ' m';
 }
+
+// "RW000123", a waypoint's name in the routes.
+const waypointName = (number) => 'RW' + String(number).padStart(6, '0');
+
+// The worst point, where the deviation control zooms to.
+let deviationPlace = null;
 
 function showPicture(data) {
-    const points = figure(data.stdout, 'Points read');
-    const waypoints = figure(data.stdout, 'Waypoints');
-    const length = figure(data.stdout, 'Track length');
-    const deviation = figure(data.stdout, 'Largest deviation');
-    if (points !== null) $('points-read').textContent = points;
-    if (waypoints !== null) $('waypoint-count').textContent = waypoints;
-    if (length !== null) $('track-length').textContent = length;
-    if (deviation !== null) {
-        const split = deviation.match(/^(\S+ m) (.*)$/);
-        $('deviation').textContent = split ? split[1] : deviation;
-        $('deviation-where').textContent = split ? 'The route strays farthest ' + split[2] + '.' : '';
+    const figures = data.figures;
+    showCounts(figures);
+    if (figures.largest_deviation_m !== undefined) {
+        const leg = Number(figures.deviation_leg);
+        $('deviation').textContent = figures.largest_deviation_m + ' m';
+        $('deviation-where').textContent = 'The route strays farthest at track point ' + figures.deviation_point +
+            ', between ' + waypointName(leg) + ' and ' + waypointName(leg + 1) + '.';
+        deviationPlace = {lat: Number(figures.deviation_lat_deg), lon: Number(figures.deviation_lon_deg),
+                          deviation_m: Number(figures.largest_deviation_m)};
+        $('zoom-to-deviation').hidden = false;
     } else {
         $('deviation').textContent = '–';
     }
-    const svg = new DOMParser().parseFromString(data.svg, 'image/svg+xml').documentElement;
-    $('picture').replaceChildren(document.importNode(svg, true));
+    const svg = document.importNode(new DOMParser().parseFromString(data.svg, 'image/svg+xml').documentElement, true);
+    showViewPicture(svg, figuresFrame(figures));
+    // The window and the size drawn, as rt2preview's --view and --size
+    // took them; empty for the whole track and the preview's own size.
+    $('picture').dataset.view = data.view;
+    $('picture').dataset.size = data.size;
+    setViewButtons(true);
+}
+
+// Metres per degree of latitude, near enough for choosing a window.
+const metresPerDegree = 111195;
+
+// A window about the worst point: some six deviations across, at least
+// 200 m, in the shape of the map of a view.
+function deviationWindow() {
+    const map = nextMap();
+    const halfHeightMetres = Math.max(3 * deviationPlace.deviation_m, 100);
+    const halfLat = halfHeightMetres / metresPerDegree;
+    const aspect = (map.right - map.left) / (map.bottom - map.top);
+    const halfLon = halfLat * aspect / Math.max(Math.cos(deviationPlace.lat * Math.PI / 180), 0.01);
+    return {south: deviationPlace.lat - halfLat, north: deviationPlace.lat + halfLat,
+            west: wrapLongitude(deviationPlace.lon - halfLon), east: wrapLongitude(deviationPlace.lon + halfLon)};
+}
+
+function setViewButtons(enabled) {
+    for (const id of ['zoom-in', 'zoom-out', 'zoom-whole']) $(id).disabled = !enabled;
 }
 
 // A block of the track for a worker that may not read the File itself.
@@ -208,6 +269,7 @@ function handle(data) {
         clearTimeout(watchdogTimer);
         setStatus('Done: ' + track.name + '.');
         setState('done');
+        if (redrawWanted) start('draw');
         break;
     case 'fitted':
         running = false;
@@ -220,7 +282,7 @@ function handle(data) {
     case 'failed':
         running = false;
         clearTimeout(watchdogTimer);
-        if (!data.fit) clearResult();
+        if (!data.keepResult) clearResult();
         fail(data.message);
         break;
     case 'crashed':
@@ -235,7 +297,10 @@ function takeFile(file) {
     track = file;
     clearResult();
     start('convert');
-    if (oneColumn.matches) document.querySelector('.results').scrollIntoView({block: 'start'});
+    // Scrolled to the whole pixel at or above its top, which a fraction of
+    // a pixel would otherwise cut off.
+    if (oneColumn.matches)
+        window.scrollTo(0, Math.floor(document.querySelector('.results').getBoundingClientRect().top + window.scrollY));
 }
 
 function syncSlider(input) {
@@ -254,7 +319,16 @@ $('format').addEventListener('change', schedule);
 $('track-file').addEventListener('change', (event) => takeFile(event.target.files[0]));
 $('fit').addEventListener('click', () => start('fit', {fitCount: $('fit-count').value.trim()}));
 $('fit-within').addEventListener('click', () => start('fit', {within: $('within').value.trim()}));
+startView($('picture'), drawWindow, dropStaleDrawing);
+$('zoom-in').addEventListener('click', () => zoomAbout(zoomStep));
+$('zoom-out').addEventListener('click', () => zoomAbout(1 / zoomStep));
+$('zoom-whole').addEventListener('click', showWhole);
+$('zoom-to-deviation').addEventListener('click', () => {
+    if (deviationPlace !== null && view.frame !== null) showWindow(deviationWindow());
+});
 $('cancel').addEventListener('click', () => {
+    // A drawing stopped leaves the result as it was.
+    if (running && runningMode === 'draw') return void dropStaleDrawing();
     endWorker();
     clearResult();
     setState('idle');

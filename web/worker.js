@@ -1,6 +1,6 @@
 // The route maker's worker. The page builds it from one text: the module's
-// factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM)
-// and this file. Every program run is a fresh instance of the module,
+// factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM),
+// meta.js and this file. Every program run is a fresh instance of the module,
 // since each run ends the process and the programs keep process-wide
 // state; the wasm itself is compiled once per worker.
 'use strict';
@@ -56,9 +56,9 @@ class Printed {
 // little it asks for, and the programs read 64 KiB at a time; so the track
 // is read in blocks of 8 MiB (about 500 MB/s here, where blocks of 1 MiB
 // give 200), one block held at a time, and the programs' reads are served
-// from it. The first block of a run is 64 KiB: judging the format reads no
-// more.
-const blockSize = 8 * 1024 * 1024, firstBlockSize = 64 * 1024;
+// from it. The first block of a run is the head that judging the format
+// reads (64 KiB), and no more.
+const blockSize = 8 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
 
 // A block is garbage once the run has moved past it, and engines collect
 // such buffers long after they are dropped: a 300 MB track read so held
@@ -169,11 +169,15 @@ function trackReader(source, sleep, report) {
     return {read, finish};
 }
 
+// Where a run writes its figures, out of the way of the files it names.
+const figuresPath = '/figures.txt';
+
 // Runs the program named by args[0] with the track file in the current
 // directory under its own name, its blocks from source. Resolves, when the
-// program has ended, to its exit code, its standard output bytes and the
-// instance, whose file system holds what it wrote. report(bytesRead)
-// hears of the reads of the track.
+// program has ended, to its exit code, its standard output bytes, its
+// figures (key to text, empty where it wrote none) and the instance, whose
+// file system holds what it wrote. report(bytesRead) hears of the reads of
+// the track.
 async function runProgram(args, file, source, report) {
     await compile();
     const printed = new Printed();
@@ -207,13 +211,24 @@ async function runProgram(args, file, source, report) {
     FS.symlink('/track/' + file.name, '/work/' + file.name);
     FS.chdir('/work');
     try {
-        module.callMain(args);
+        module.callMain(args[0] === 'judge' ? args : ['--figures', figuresPath, ...args]);
     } catch (error) {
         if (!(error && error.name === 'ExitStatus')) throw error;
     }
     const code = await exited;
     trackReads.finish();
-    return {code, stdout: printed.bytes(), module};
+    return {code, stdout: printed.bytes(), figures: readFigures(FS), module};
+}
+
+// The key=value lines of a run's figures.
+function readFigures(FS) {
+    const figures = {};
+    if (!FS.analyzePath(figuresPath).exists) return figures;
+    for (const line of FS.readFile(figuresPath, {encoding: 'utf8'}).split('\n')) {
+        const equals = line.indexOf('=');
+        if (equals > 0) figures[line.substring(0, equals)] = line.substring(equals + 1);
+    }
+    return figures;
 }
 
 function text(bytes) {
@@ -231,10 +246,11 @@ function lastLine(stdout) {
 // picked file keeps however often it is converted.
 let judgedFile = null, judgedFormat = null;
 
-const programOf = {nmea: 'Tolvek', records: 'Brisham', plt: 'Quendal', gpx: 'Marovin'};
+const programOf = Object.fromEntries(meta.formats.map((f) => [f.name, f.program]));
 
-function thresholdOptions(t) {
-    return ['/m' + t.minDistance, '/x' + t.maxDistance, '/a' + t.maxAngle, '/e' + t.maxError];
+// The thresholds (by key) as the programs take them: "/m5".
+function thresholdOptions(values) {
+    return meta.thresholds.map((t) => '/' + t.letter + values[t.key]);
 }
 
 function routeNames(name) {
@@ -244,7 +260,7 @@ function routeNames(name) {
 }
 
 // One job from the page: judge the format unless one is chosen, then
-// either fit thresholds (--fit, --within) or convert and draw.
+// fit thresholds (--fit, --within), or convert and draw, or only draw.
 async function runJob(job) {
     const post = (message, transfer) => self.postMessage(Object.assign({id: job.id}, message), transfer || []);
     let phase = '', lastReport = 0;
@@ -256,8 +272,9 @@ async function runJob(job) {
     };
     const track = fileArgument(job.file.name);
     const source = blockSource(job);
-    const failed = (result) => post({type: 'failed', fit: job.mode === 'fit', message: lastLine(result.stdout),
-                                   stdout: text(result.stdout)});
+    // A failed fit or drawing leaves the result before it in place.
+    const failed = (result) => post({type: 'failed', keepResult: job.mode !== 'convert',
+                                     message: lastLine(result.stdout), stdout: text(result.stdout)});
 
     let format = job.format;
     // The page's File arrives as a new copy with every job.
@@ -281,34 +298,52 @@ async function runJob(job) {
         const fit = await runProgram(['rt2preview', ...formatOptions, ...options, '--output', 'fit.svg', track,
                                       ...thresholdOptions(job.thresholds)], job.file, source, report);
         if (fit.code !== 0) return failed(fit);
-        const command = lastLine(fit.stdout);
-        const chosen = {};
-        for (const [letter, key] of [['m', 'minDistance'], ['x', 'maxDistance'], ['a', 'maxAngle'], ['e', 'maxError']]) {
-            const found = command.match(new RegExp(' /' + letter + '(\\S+)'));
-            chosen[key] = found ? found[1] : job.thresholds[key];
-        }
+        const chosen = Object.fromEntries(meta.thresholds.map((t) => [t.key, fit.figures[t.key]]));
         return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
     }
 
-    phase = 'converting';
+    if (job.mode !== 'draw') {
+        phase = 'converting';
+        const converted = await convert(job, format, track, source, report);
+        if (converted.code !== 0) return failed(converted);
+    }
+
+    phase = 'drawing';
+    const options = viewOptions(job);
+    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', ...options, track,
+                                    ...thresholdOptions(job.thresholds)], job.file, source, report);
+    if (drawn.code !== 0) return failed(drawn);
+    const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
+    const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
+    post({type: 'picture', svg, figures: drawn.figures, view: value('--view'), size: value('--size')});
+}
+
+// The window and the pixels of the picture a job asks for: "--view
+// SOUTH,WEST,NORTH,EAST" in degrees to the centimetre, "--size WxH".
+function viewOptions(job) {
+    const options = [];
+    if (job.window) {
+        const w = job.window;
+        options.push('--view', [w.south, w.west, w.north, w.east].map((deg) => deg.toFixed(7)).join(','));
+    }
+    if (job.size) options.push('--size', job.size.width + 'x' + job.size.height);
+    return options;
+}
+
+// Converts the track and hands the routes to the page; resolves to the run.
+async function convert(job, format, track, source, report) {
     const program = programOf[format];
     const [forwardName, backwardName] = routeNames(job.file.name);
     const args = [fileArgument(forwardName), fileArgument(backwardName), ...thresholdOptions(job.thresholds)];
     const converted = await runProgram([program, track, ...args], job.file, source, report);
-    if (converted.code !== 0) return failed(converted);
+    if (converted.code !== 0) return converted;
     const FS = converted.module.FS;
     const forward = FS.readFile('/work/' + forwardName);
     const backward = FS.readFile('/work/' + backwardName);
-    post({type: 'routes', program, args: [track, ...args], forwardName, backwardName,
-          forward: forward.buffer, backward: backward.buffer, stdout: text(converted.stdout)},
-         [forward.buffer, backward.buffer]);
-
-    phase = 'drawing';
-    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', track,
-                                    ...thresholdOptions(job.thresholds)], job.file, source, report);
-    if (drawn.code !== 0) return failed(drawn);
-    const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
-    post({type: 'picture', svg, stdout: text(drawn.stdout)});
+    self.postMessage({id: job.id, type: 'routes', program, args: [track, ...args], forwardName, backwardName,
+                      forward: forward.buffer, backward: backward.buffer, figures: converted.figures},
+                     [forward.buffer, backward.buffer]);
+    return converted;
 }
 
 // The compiled wasm, compiled once; later callers wait for the first.

@@ -1,0 +1,186 @@
+// The picture's zoom and pan in headless Chromium: a wheel zoom at a
+// point, the deviation control, a drag, a pinch on a phone, a threshold
+// change and the keys, each drawing the waypoints the native preview
+// draws for the same --view and --size.
+import assert from 'node:assert/strict';
+import {after, before, describe, test} from 'node:test';
+
+import {launch, load, openPage, runNative, sample, setThresholds} from './support.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+const track = sample('drive.gpx');
+
+// The window and size the picture was drawn for, as the page gave them to
+// rt2preview ("" for the whole track).
+async function drawnFor(page) {
+    return page.evaluate(() => {
+        const picture = document.getElementById('picture');
+        return {view: picture.dataset.view || '', size: picture.dataset.size || ''};
+    });
+}
+
+// Waits for the picture of a window other than before to be drawn.
+async function waitForDrawing(page, before) {
+    await page.waitForFunction((previous) => document.body.dataset.state === 'done' &&
+                                             (document.getElementById('picture').dataset.view || '') !== previous,
+                               before.view, {timeout: 30000});
+    return drawnFor(page);
+}
+
+// The waypoint markers shown: title ("RW000012 55.012345 82.054321") and
+// centre on the screen.
+async function markers(page) {
+    return page.evaluate(() => [...document.querySelectorAll('#picture svg circle')]
+        .filter((circle) => /^RW\d{6} /.test(circle.textContent))
+        .map((circle) => {
+            const box = circle.getBoundingClientRect();
+            return {title: circle.textContent, x: box.x + box.width / 2, y: box.y + box.height / 2};
+        }));
+}
+
+// The waypoint titles of the native preview's picture of the window.
+function nativeTitles(drawn, options = []) {
+    const args = ['--output', 'p.svg', '--view', drawn.view, '--size', drawn.size, track.name, ...options];
+    const run = runNative('rt2preview', track, args, ['p.svg']);
+    assert.equal(run.code, 0, run.stdout);
+    return [...run.files['p.svg'].toString('utf8').matchAll(/<title>(RW\d{6} [^<]*)<\/title>/g)]
+        .map((found) => found[1]).sort();
+}
+
+const titles = (shown) => shown.map((marker) => marker.title).sort();
+
+function window(drawn) {
+    const [south, west, north, east] = drawn.view.split(',').map(Number);
+    return {south, west, north, east};
+}
+
+function inside(drawn, title) {
+    const [, lat, lon] = title.split(' ').map(Number);
+    const w = window(drawn);
+    return lat >= w.south && lat <= w.north && lon >= w.west && lon <= w.east;
+}
+
+async function opened() {
+    const {context, page, errors} = await openPage(browser, {viewport: {width: 1280, height: 900}});
+    assert.equal(await load(page, track), 'done');
+    return {context, page, errors};
+}
+
+// The sample drive's waypoint nearest a point a tenth of the picture
+// across and a fifth down: one inside the map of a view at a desktop's
+// width and at a phone's (where the caption takes most of a view's
+// height), off the picture's edges where the drive's loop runs.
+async function nearMarker(page) {
+    const box = await page.locator('#picture').boundingBox();
+    const [cx, cy] = [box.x + box.width / 10, box.y + box.height / 5];
+    const shown = await markers(page);
+    return shown.reduce((best, m) => Math.hypot(m.x - cx, m.y - cy) < Math.hypot(best.x - cx, best.y - cy) ? m : best);
+}
+
+describe('zoom and pan', () => {
+    test('a wheel zoom at a point draws a smaller window about that point, with its own waypoints', async () => {
+        const {context, page, errors} = await opened();
+        const whole = await markers(page);
+        const target = await nearMarker(page);
+        const before = await drawnFor(page);
+        await page.mouse.move(target.x, target.y);
+        await page.mouse.wheel(0, -600);
+        const drawn = await waitForDrawing(page, before);
+        assert.notEqual(drawn.view, '');
+        assert.ok(inside(drawn, target.title), drawn.view + ' holds ' + target.title);
+        const shown = await markers(page);
+        assert.ok(shown.length < whole.length, `${shown.length} of ${whole.length} waypoints`);
+        assert.deepEqual(titles(shown), nativeTitles(drawn));
+        for (const marker of shown) assert.ok(inside(drawn, marker.title), marker.title);
+        // The point under the pointer stays there.
+        const same = shown.find((marker) => marker.title === target.title);
+        assert.ok(Math.hypot(same.x - target.x, same.y - target.y) < 6, `moved to ${same.x}, ${same.y}`);
+        assert.deepEqual(errors, []);
+        await context.close();
+    });
+
+    test('the deviation control brings the mark into view', async () => {
+        const {context, page} = await opened();
+        const before = await drawnFor(page);
+        await page.click('#zoom-to-deviation');
+        const drawn = await waitForDrawing(page, before);
+        const [mark, picture] = await page.evaluate(() => {
+            const circle = [...document.querySelectorAll('#picture svg circle')]
+                .find((c) => c.textContent.startsWith('largest deviation'));
+            const box = (element) => {
+                const r = element.getBoundingClientRect();
+                return {left: r.left, top: r.top, right: r.right, bottom: r.bottom};
+            };
+            return [circle ? box(circle) : null, box(document.getElementById('picture'))];
+        });
+        assert.ok(mark !== null, 'the mark is drawn in ' + drawn.view);
+        assert.ok(mark.left >= picture.left && mark.right <= picture.right &&
+                  mark.top >= picture.top && mark.bottom <= picture.bottom, JSON.stringify({mark, picture}));
+        assert.deepEqual(titles(await markers(page)), nativeTitles(drawn));
+        await context.close();
+    });
+
+    test('a drag pans the picture by as much as the pointer moved', async () => {
+        const {context, page} = await opened();
+        const target = await nearMarker(page);
+        const before = await drawnFor(page);
+        await page.mouse.move(target.x, target.y);
+        await page.mouse.down();
+        for (let step = 1; step <= 10; ++step) await page.mouse.move(target.x + 15 * step, target.y + 8 * step);
+        await page.mouse.up();
+        const drawn = await waitForDrawing(page, before);
+        const same = (await markers(page)).find((marker) => marker.title === target.title);
+        assert.ok(same, target.title + ' still in ' + drawn.view);
+        assert.ok(Math.hypot(same.x - (target.x + 150), same.y - (target.y + 80)) < 6, `at ${same.x}, ${same.y}`);
+        assert.deepEqual(titles(await markers(page)), nativeTitles(drawn));
+        await context.close();
+    });
+
+    // Two fingers through Chromium's own input (its DevTools protocol),
+    // which plays them as a touch screen does.
+    test('a pinch at a phone\'s width zooms about its middle', async () => {
+        const {context, page} = await openPage(browser, {viewport: {width: 360, height: 740}, hasTouch: true,
+                                                         isMobile: true});
+        assert.equal(await load(page, track), 'done');
+        const target = await nearMarker(page);
+        const before = await drawnFor(page);
+        const session = await context.newCDPSession(page);
+        const touch = (type, points) => session.send('Input.dispatchTouchEvent',
+            {type, touchPoints: points.map(([x, y], id) => ({x, y, id}))});
+        await touch('touchStart', [[target.x - 20, target.y], [target.x + 20, target.y]]);
+        for (let step = 1; step <= 10; ++step)
+            await touch('touchMove', [[target.x - 20 - 4 * step, target.y], [target.x + 20 + 4 * step, target.y]]);
+        await touch('touchEnd', []);
+        const drawn = await waitForDrawing(page, before);
+        assert.ok(inside(drawn, target.title), drawn.view + ' holds ' + target.title);
+        const same = (await markers(page)).find((marker) => marker.title === target.title);
+        assert.ok(Math.hypot(same.x - target.x, same.y - target.y) < 6, `moved to ${same.x}, ${same.y}`);
+        assert.deepEqual(titles(await markers(page)), nativeTitles(drawn));
+        assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 360);
+        await context.close();
+    });
+
+    test('a threshold change keeps the window; the keys zoom and show the whole track', async () => {
+        const {context, page} = await opened();
+        const target = await nearMarker(page);
+        const before = await drawnFor(page);
+        await page.mouse.move(target.x, target.y);
+        await page.mouse.wheel(0, -400);
+        const zoomed = await waitForDrawing(page, before);
+        assert.equal(await setThresholds(page, {a: '10'}), 'done');
+        assert.deepEqual(await drawnFor(page), zoomed);
+        assert.deepEqual(titles(await markers(page)), nativeTitles(zoomed, ['/a10']));
+
+        await page.focus('#picture');
+        await page.keyboard.press('-');
+        const out = await waitForDrawing(page, zoomed);
+        const [a, b] = [window(zoomed), window(out)];
+        assert.ok(b.north - b.south > a.north - a.south, out.view + ' is larger than ' + zoomed.view);
+        await page.keyboard.press('0');
+        assert.equal((await waitForDrawing(page, out)).view, '');
+        await context.close();
+    });
+});
