@@ -60,9 +60,10 @@
     };
 
     // With "#broken-worker" in the address, workers made while
-    // test.brokenWorker is "crash" throw on their first job and those made
-    // while it is "hang" never answer; it starts as "crash", so that the
-    // worker the page makes as it loads is broken.
+    // test.brokenWorker is "crash" throw on their first job (a reason with
+    // a full stop of its own, "broken.") and those made while it is "hang"
+    // never answer; it starts as "crash", so that the worker the page
+    // makes as it loads is broken.
     if (location.hash === '#broken-worker') {
         test.brokenWorker = 'crash';
         const RealWorker = window.Worker;
@@ -74,7 +75,7 @@
                     return;
                 }
                 const source = mode === 'crash'
-                    ? 'self.onmessage = (e) => { if (e.data.type !== "warm") throw new Error("broken"); };'
+                    ? 'self.onmessage = (e) => { if (e.data.type !== "warm") throw new Error("broken."); };'
                     : 'self.onmessage = () => {};';
                 super(createUrl.call(URL, new Blob([source], {type: 'text/javascript'})), options);
             }

@@ -136,12 +136,34 @@ describe('failures', () => {
         await tab.close();
     });
 
+    // A track mostly a hole of zeros, read for some seconds, cancelled as
+    // it is read: nothing of it comes back later, and the next converts.
+    test('a run cancelled while it reads is gone, and the next track converts', async () => {
+        const path = join(scratchFolder('long'), 'long.gpx');
+        const file = openSync(path, 'w');
+        writeSync(file, '<gpx><trk><trkseg><trkpt lat="55.0" lon="82.0"/><trkpt lat="55.001" lon="82.0"/>');
+        writeSync(file, '</trkseg></trk></gpx>\n', 400e6);
+        closeSync(file);
+        const tab = await session.open();
+        await tab.pick('#track-file', path);
+        await tab.waitFor(() => /Converting… [1-9]/.test(document.getElementById('status').textContent));
+        await tab.click('#cancel');
+        assert.equal(await state(tab), 'idle');
+        await new Promise((done) => setTimeout(done, 1000));
+        assert.equal(await state(tab), 'idle');
+        assert.equal(await text(tab, 'message'), '');
+        assert.equal(await load(tab, sample('drive.gpx')), 'done');
+        await expectNativeResult(tab, sample('drive.gpx'), ['/m5', '/x1000', '/a5', '/e50']);
+        await tab.close();
+    });
+
     test('a worker that crashes or stops answering is reported and the page goes on', async () => {
         // The worker the page makes as it loads throws on its first job.
         const tab = await session.open(undefined, '#broken-worker');
         await tab.evaluate(() => window.pageTest.installClock());
         assert.equal(await load(tab, join(examples, 'drive.gpx')), 'failed');
-        assert.match(await text(tab, 'message'), /^The converter stopped with an internal error: .*broken.*!$/);
+        // The reason's own full stop gives way to the line's "!".
+        assert.match(await text(tab, 'message'), /^The converter stopped with an internal error: .*broken!$/);
 
         // A threshold typed, and the run it starts in a new worker; one that
         // hangs is still working after the time that run waits.
