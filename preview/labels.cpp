@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/number_writer.h"
+#include "preview/number_text.h"
 #include "preview/projection.h"
 #include "preview/svg_writer.h"
 
@@ -94,7 +95,7 @@ Placed place_mark_labels(const Projection& at, const Marker* markers, int count,
 
 int put_number_labels(const Marker* markers, int count, int last_number) {
     int placed = 0;
-    char text[24];
+    char text[core::integer_text_size];
     put("<g fill=\"#7a2c0c\" font-size=\"10\">\n");
     for (int i = 0; i < count; ++i) {
         if (markers[i].number == 1 || markers[i].number == last_number) continue;

@@ -9,7 +9,7 @@
 namespace preview {
 
 void put_marker(const Marker& marker) {
-    char name[24];
+    char name[core::integer_text_size];
     put("<circle");
     put_attribute("cx", marker.x);
     put_attribute("cy", marker.y);

@@ -38,7 +38,7 @@ void put_number(double value, int decimals) {
 }
 
 void put_integer(long long value) {
-    char text[24];
+    char text[core::integer_text_size];
     put_bytes(text, core::format_integer(text, value, 0, false));
 }
 
@@ -66,11 +66,6 @@ void put_text_line(double x, double y, const std::string& text, const char* extr
     put(">");
     put(xml_text(text));
     put("</text>\n");
-}
-
-std::string fixed_text(double value, int decimals) {
-    char text[core::fixed_text_size];
-    return std::string(text, core::format_fixed(text, value, decimals, 0));
 }
 
 std::string xml_text(const std::string& text) {

@@ -36,9 +36,6 @@ void put_point_command(char command, double x, double y);
 // `<text x=".." y=".."EXTRA>TEXT</text>` and a line end, the text escaped.
 void put_text_line(double x, double y, const std::string& text, const char* extra);
 
-// The value in fixed notation with this many decimals.
-std::string fixed_text(double value, int decimals);
-
 // The name's bytes as XML character data: markup characters escaped, and
 // every byte that is not part of valid UTF-8 (or is a control character)
 // replaced by U+FFFD.
