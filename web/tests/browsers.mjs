@@ -109,16 +109,29 @@ class PuppeteerTab {
         await this.page.mouse.move(x, y);
         await this.page.mouse.wheel({deltaY});
     }
-    // Fingers on a touch screen, each [x, y] in the viewport, through
-    // Chromium's own input, which plays them as a touch screen does (type
-    // touchStart, touchMove or touchEnd); null in the other engines. The
-    // viewport must have been opened with hasTouch.
+    // Fingers on a touch screen, each [x, y] in the viewport (type
+    // touchStart, touchMove or touchEnd): in Chromium through its own
+    // input, which plays them as a touch screen does, elsewhere one finger
+    // after the other; null where the engine has none. The viewport must
+    // have been opened with hasTouch.
     get touch() {
-        if (this.engine !== 'chromium') return null;
+        if (this.engine === 'chromium') {
+            return async (type, points) => {
+                if (!this.cdp) this.cdp = await this.page.createCDPSession();
+                await this.cdp.send('Input.dispatchTouchEvent',
+                                    {type, touchPoints: points.map(([x, y], id) => ({x, y, id}))});
+            };
+        }
         return async (type, points) => {
-            if (!this.cdp) this.cdp = await this.page.createCDPSession();
-            await this.cdp.send('Input.dispatchTouchEvent',
-                                {type, touchPoints: points.map(([x, y], id) => ({x, y, id}))});
+            if (type === 'touchStart') {
+                this.fingers = [];
+                for (const [x, y] of points) this.fingers.push(await this.page.touchscreen.touchStart(x, y));
+            } else if (type === 'touchMove') {
+                for (let i = 0; i < points.length; ++i) await this.fingers[i].move(...points[i]);
+            } else {
+                for (const finger of this.fingers) await finger.end();
+                this.fingers = [];
+            }
         };
     }
     async screenshot(path) { await this.page.screenshot({path, fullPage: true}); }
