@@ -287,6 +287,7 @@ class WebKitTab {
         await this.session.actions().scroll(Math.round(x), Math.round(y), 0, deltaY, webdriver.Origin.VIEWPORT)
             .perform();
     }
+    // WebKitWebDriver plays touch pointers as the one mouse.
     get touch() { return null; }
     // What the window shows: the driver takes no picture of the whole page.
     async screenshot(path) { writeFileSync(path, Buffer.from(await this.session.takeScreenshot(), 'base64')); }

@@ -147,8 +147,9 @@ describe('zoom and pan', () => {
     });
 
     // Fingers through Chromium's own input and Firefox's WebDriver BiDi;
-    // WebKitWebDriver has none. The fingers spread from a waypoint a
-    // quarter across, so that they stay in the viewport, which BiDi wants.
+    // WebKitWebDriver plays touch pointers as the mouse. The fingers
+    // spread from a waypoint a quarter across, so that they stay in the
+    // viewport, which BiDi wants.
     test('a pinch at a phone\'s width zooms about its middle', {skip: engine === 'webkit' && 'no fingers in ' + engine},
          async () => {
         const tab = await opened({width: 360, height: 740, hasTouch: true, isMobile: true});
