@@ -2,7 +2,7 @@
 // wheel zoom at a point, the deviation control, a drag, a threshold change
 // and the keys, each drawing the waypoints the native preview draws for
 // the same --view and --size; a pinch on a phone where the driver has
-// fingers (Chromium's own input).
+// fingers (Chromium and Firefox).
 import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 
