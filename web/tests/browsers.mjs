@@ -99,6 +99,41 @@ class PuppeteerTab {
     }
     async press(key) { await this.page.keyboard.press(key); }
     async click(selector) { await this.page.click(selector); }
+    async focus(selector) { await this.page.focus(selector); }
+    // The mouse at a point of the viewport (CSS pixels from its top left
+    // corner), its left button, and its wheel turned over a point.
+    async move(x, y) { await this.page.mouse.move(x, y); }
+    async down() { await this.page.mouse.down(); }
+    async up() { await this.page.mouse.up(); }
+    async wheel(x, y, deltaY) {
+        await this.page.mouse.move(x, y);
+        await this.page.mouse.wheel({deltaY});
+    }
+    // Fingers on a touch screen, each [x, y] in the viewport (type
+    // touchStart, touchMove or touchEnd): in Chromium through its own
+    // input, which plays them as a touch screen does, elsewhere one finger
+    // after the other; null where the engine has none. The viewport must
+    // have been opened with hasTouch.
+    get touch() {
+        if (this.engine === 'chromium') {
+            return async (type, points) => {
+                if (!this.cdp) this.cdp = await this.page.createCDPSession();
+                await this.cdp.send('Input.dispatchTouchEvent',
+                                    {type, touchPoints: points.map(([x, y], id) => ({x, y, id}))});
+            };
+        }
+        return async (type, points) => {
+            if (type === 'touchStart') {
+                this.fingers = [];
+                for (const [x, y] of points) this.fingers.push(await this.page.touchscreen.touchStart(x, y));
+            } else if (type === 'touchMove') {
+                for (let i = 0; i < points.length; ++i) await this.fingers[i].move(...points[i]);
+            } else {
+                for (const finger of this.fingers) await finger.end();
+                this.fingers = [];
+            }
+        };
+    }
     async screenshot(path) { await this.page.screenshot({path, fullPage: true}); }
     async close() { await this.context.close(); }
 }
@@ -237,6 +272,23 @@ class WebKitTab {
         await this.session.actions().sendKeys(keys[key] || key).perform();
     }
     async click(selector) { await this.session.findElement(webdriver.By.css(selector)).click(); }
+    async focus(selector) {
+        await this.session.executeScript('arguments[0].focus()', this.session.findElement(webdriver.By.css(selector)));
+    }
+    // The driver keeps the mouse where the last actions left it, and its
+    // button down, from one list of actions to the next.
+    async move(x, y) {
+        await this.session.actions().move({x: Math.round(x), y: Math.round(y), origin: webdriver.Origin.VIEWPORT})
+            .perform();
+    }
+    async down() { await this.session.actions().press().perform(); }
+    async up() { await this.session.actions().release().perform(); }
+    async wheel(x, y, deltaY) {
+        await this.session.actions().scroll(Math.round(x), Math.round(y), 0, deltaY, webdriver.Origin.VIEWPORT)
+            .perform();
+    }
+    // WebKitWebDriver plays touch pointers as the one mouse.
+    get touch() { return null; }
     // What the window shows: the driver takes no picture of the whole page.
     async screenshot(path) { writeFileSync(path, Buffer.from(await this.session.takeScreenshot(), 'base64')); }
     async close() { await this.session.get('about:blank'); }
