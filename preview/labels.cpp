@@ -146,8 +146,12 @@ void put_caption(const Caption& caption, const CaptionFacts& facts, double x, do
     int line = 4;
     if (facts.view) {
         std::string window;
-        for (double v : {facts.window.south_deg, facts.window.west_deg, facts.window.north_deg, facts.window.east_deg})
-            window += (window.empty() ? "" : ",") + fixed_text(v, 6);
+        for (double v : {facts.window.south_deg, facts.window.west_deg, facts.window.north_deg, facts.window.east_deg}) {
+            // Appended in two steps: g++ 12 at -O3 warns falsely of a
+            // "literal" + string temporary (-Wrestrict).
+            if (!window.empty()) window += ",";
+            window += fixed_text(v, 6);
+        }
         std::string in_it = facts.view_points == 0
                                 ? "no track point in it"
                                 : with_commas(facts.view_points) +
@@ -176,7 +180,10 @@ std::string view_line(const ViewFacts& view) {
     std::string line = "View: ";
     const double window[] = {view.window.south_deg, view.window.west_deg, view.window.north_deg,
                              view.window.east_deg};
-    for (int k = 0; k < 4; ++k) line += (k > 0 ? "," : "") + shortest(window[k]);
+    for (int k = 0; k < 4; ++k) {
+        if (k > 0) line += ",";
+        line += shortest(window[k]);
+    }
     line += " at " + shortest(view.left) + "," + shortest(view.top) + " " + shortest(view.width) +
             "x" + shortest(view.height) + " px: ";
     if (view.track_points == 0) return line + "no track point in it";

@@ -58,6 +58,12 @@ run_in_bare_root() {
     mkdir -p "$work"
     cp -a "$base" "$root"
     cp /etc/resolv.conf "$root/etc/"
+    # debootstrap writes only the release's main suite; an installed
+    # Debian 12 also has its security and point-release updates (the
+    # browsers the page is tested in come from there).
+    local uri=${mirror%/debian}
+    printf '%s\n' "deb $mirror bookworm main" "deb $mirror bookworm-updates main" \
+        "deb $uri/debian-security bookworm-security main" > "$root/etc/apt/sources.list"
     # npm reaches its registry through this machine's certificate trust.
     [ -f /etc/ssl/certs/ca-certificates.crt ] &&
         mkdir -p "$root/etc/ssl/certs" && cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/host-ca.crt"
