@@ -283,7 +283,10 @@ class WebKitTab {
     }
     async down() { await this.session.actions().press().perform(); }
     async up() { await this.session.actions().release().perform(); }
+    // The pointer goes there first: a fresh MiniBrowser now and then drops
+    // a wheel that is the first input it gets.
     async wheel(x, y, deltaY) {
+        await this.move(x, y);
         await this.session.actions().scroll(Math.round(x), Math.round(y), 0, deltaY, webdriver.Origin.VIEWPORT)
             .perform();
     }

@@ -19,10 +19,10 @@ export function runs(tab) {
 export function waitForEnd(tab, runsBefore = 0, timeout = 60000) {
     return tab.waitFor((before) => {
         const test = window.pageTest, ended = document.body.dataset.state;
-        return test.runs > before && test.lastRun >= test.lastInput && ['done', 'failed'].includes(ended) && ended;
+        return test.runs > before && test.runOrder > test.inputOrder && ['done', 'failed'].includes(ended) && ended;
     }, [runsBefore], {timeout, explain: () => {
         const test = window.pageTest, $ = (id) => document.getElementById(id).textContent;
-        return {state: document.body.dataset.state, runs: test.runs, lastRun: test.lastRun, lastInput: test.lastInput,
+        return {state: document.body.dataset.state, runs: test.runs, runOrder: test.runOrder, inputOrder: test.inputOrder,
                 now: performance.now(), status: $('status'), message: $('message'), errors: test.errors};
     }});
 }

@@ -28,7 +28,11 @@ async function drawnFor(tab) {
 async function waitForDrawing(tab, before) {
     await tab.waitFor((previous) => document.body.dataset.state === 'done' &&
                                     (document.getElementById('picture').dataset.view || '') !== previous,
-                      [before.view], {timeout: 30000});
+                      [before.view], {timeout: 30000, explain: () => {
+        const $ = (id) => document.getElementById(id);
+        return {state: document.body.dataset.state, view: $('picture').dataset.view, status: $('status').textContent,
+                message: $('message').textContent, errors: window.pageTest.errors};
+    }});
     return drawnFor(tab);
 }
 
