@@ -1,9 +1,9 @@
 // The thinning's shortcut against its exact path. Decisions taken from
 // bounds, from the windows and from values whose bounds are still pending
 // must be those of waypoint_decision on the exact values, most of all
-// where a value lies within a few ulps of its threshold; whole thinnings
-// must hand over the same waypoints with the same track lengths; and a
-// bound narrowed below its proven error must be caught. THINNING_DECISIONS
+// where a value lies within a few ulps of its threshold (whole tracks are
+// in whole_track_thinning_test.cpp); and a bound narrowed below its
+// proven error must be caught. THINNING_DECISIONS
 // sets the number of decisions (default 400000; 10^8 for a long run).
 #include <cmath>
 #include <cstdint>
@@ -11,25 +11,23 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "core/command_line.h"
 #include "core/cr_math.h"
 #include "core/cr_math_inline.h"
 #include "core/distance.h"
 #include "core/thinning.h"
+#include "tests/support/random_track.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-using Random = std::mt19937_64;
-
-long long decision_count() {
-    const char* text = std::getenv("THINNING_DECISIONS");
-    return text != nullptr ? std::atoll(text) : 400000;
-}
-
-double unit(Random& random) { return static_cast<double>(random() >> 11) * 0x1p-53; }
+using test_support::decision_count;
+using test_support::destination;
+using test_support::random_place;
+using test_support::Random;
+using test_support::rounded;
+using test_support::unit;
 
 // value moved by ulps units in the last place, up or down.
 double nudged(double value, int ulps) {
@@ -40,39 +38,12 @@ double nudged(double value, int ulps) {
 
 int small_ulps(Random& random) { return static_cast<int>(random() % 9) - 4; }
 
-// The point distance_m from p at bearing_deg, on the sphere (test data
-// only, from the C library).
-core::TrackPoint destination(const core::TrackPoint& p, double distance_m, double bearing_deg) {
-    double angle = distance_m / core::earth_radius_m, bearing = bearing_deg * core::radians_per_degree;
-    double lat = std::asin(std::sin(p.lat_rad) * std::cos(angle) +
-                           std::cos(p.lat_rad) * std::sin(angle) * std::cos(bearing));
-    double lon = p.lon_rad + std::atan2(std::sin(bearing) * std::sin(angle) * std::cos(p.lat_rad),
-                                        std::cos(angle) - std::sin(p.lat_rad) * std::sin(lat));
-    return test_support::point_at(lat * core::degrees_per_radian, lon * core::degrees_per_radian);
-}
-
-// Coordinates as the readers give them now and then: rounded to a micro
-// degree, so that meridians and parallels repeat exactly.
-core::TrackPoint rounded(const core::TrackPoint& p) {
-    return test_support::point_at(std::round(p.lat_deg * 1e6) / 1e6, std::round(p.lon_deg * 1e6) / 1e6);
-}
-
 // Mostly metres to kilometres, now and then nothing or a long way.
 double random_distance(Random& random) {
     switch (random() % 16) {
     case 0: return 0.0;
     case 1: return 1e4 + unit(random) * 3e5;
     default: return std::pow(10.0, -3.0 + 7.0 * unit(random));
-    }
-}
-
-core::TrackPoint random_place(Random& random) {
-    switch (random() % 8) {
-    case 0: return test_support::point_at((random() & 1 ? 1 : -1) * (90.0 - std::pow(10.0, -8.0 * unit(random))),
-                                          360.0 * unit(random) - 180.0);
-    case 1: return test_support::point_at(180.0 * unit(random) - 90.0, (random() & 1 ? 180.0 : -180.0) -
-                                                                            (unit(random) - 0.5) * 1e-3);
-    default: return test_support::point_at(170.0 * unit(random) - 85.0, 360.0 * unit(random) - 180.0);
     }
 }
 
@@ -324,121 +295,6 @@ TEST(AcosBounds, HoldTheCorrectlyRoundedArcCosine) {
         ASSERT_LE(hi - lo, 0x1p-43);
     }
     EXPECT_EQ(0, outside);
-}
-
-// Whole tracks: random walks with stops, jitter, turns and jumps, thinned
-// by take_point and by the exact loop of the thinning as it was before
-// the bounds, under random thresholds.
-struct Handed {
-    double lat_deg, lon_deg, track_length_m;
-    int points_read;
-    bool operator==(const Handed& other) const {
-        return test_support::bits_of(lat_deg) == test_support::bits_of(other.lat_deg) &&
-               test_support::bits_of(lon_deg) == test_support::bits_of(other.lon_deg) &&
-               test_support::bits_of(track_length_m) == test_support::bits_of(other.track_length_m) &&
-               points_read == other.points_read;
-    }
-};
-
-std::vector<Handed>* handed_to = nullptr;
-
-void record(core::Thinning* thinning, core::TrackPoint* point) {
-    handed_to->push_back({point->lat_deg, point->lon_deg, thinning->track_length_m, thinning->points_read});
-}
-
-std::vector<Handed> exact_thinning(const std::vector<core::TrackPoint>& track, const core::RunSettings& limits) {
-    std::vector<Handed> handed;
-    if (track.size() < 3) return handed;
-    struct Hop {
-        double m, deg;
-    } leg, step;
-    core::distance_and_bearing(track[0], track[1], &leg.m, &leg.deg);
-    double reference = leg.deg, length = leg.m;
-    size_t last = 0, candidate = 1;
-    bool leg_is_step = false;
-    for (size_t i = 2; i < track.size(); ++i) {
-        int points = static_cast<int>(i) + 1;
-        if (i > 2 && !leg_is_step) core::distance_and_bearing(track[last], track[candidate], &leg.m, &leg.deg);
-        core::distance_and_bearing(track[candidate], track[i], &step.m, &step.deg);
-        length += step.m;
-        if (i == 2) handed.push_back({track[0].lat_deg, track[0].lon_deg, length, points});
-        leg_is_step = core::waypoint_decision(limits, leg.m, leg.deg, step.m, step.deg, reference) != 0;
-        if (leg_is_step) {
-            handed.push_back({track[candidate].lat_deg, track[candidate].lon_deg, length, points});
-            last = candidate;
-            reference = step.deg;
-            leg = step;
-        }
-        candidate = i;
-    }
-    handed.push_back({track[candidate].lat_deg, track[candidate].lon_deg, length, static_cast<int>(track.size())});
-    return handed;
-}
-
-std::vector<core::TrackPoint> random_track(Random& random) {
-    std::vector<core::TrackPoint> track;
-    size_t points = 3 + random() % 400;
-    core::TrackPoint at = random_place(random);
-    double heading = 360.0 * unit(random);
-    bool rounding = random() % 3 == 0;
-    for (size_t i = 0; i < points; ++i) {
-        track.push_back(rounding ? rounded(at) : at);
-        double distance;
-        switch (random() % 20) {
-        case 0: distance = 0.0; break;
-        case 1: distance = unit(random) * 3.0; heading = 360.0 * unit(random); break;
-        case 2: distance = 1e3 + unit(random) * 5e4; break;
-        case 3: heading += (unit(random) - 0.5) * 180.0; distance = 5.0 + 30.0 * unit(random); break;
-        default: heading += (unit(random) - 0.5) * 4.0; distance = 5.0 + 30.0 * unit(random); break;
-        }
-        at = destination(at, distance, heading);
-    }
-    return track;
-}
-
-core::RunSettings random_limits(Random& random) {
-    const double minimal[] = {0, 1, 5, 20, 100, -1};
-    const double maximal[] = {50, 200, 1000, 1e5, 0, 1e9};
-    const double angle[] = {0, 0.5, 2, 5, 30, 180};
-    const double error[] = {0, 1, 10, 50, 500, -5};
-    core::RunSettings limits = core::default_settings;
-    limits.min_distance_m = minimal[random() % 6] * (random() & 1 ? 1.0 : 1.0 + unit(random));
-    limits.max_distance_m = maximal[random() % 6] * (random() & 1 ? 1.0 : 1.0 + unit(random));
-    limits.max_angle_deg = angle[random() % 6] * (random() & 1 ? 1.0 : 1.0 + unit(random));
-    limits.max_orth_error_m = error[random() % 6] * (random() & 1 ? 1.0 : 1.0 + unit(random));
-    if (random() % 50 == 0) limits.max_angle_deg = std::nan("");
-    return limits;
-}
-
-TEST(ThinningShortcut, WholeTracksGiveTheExactWaypointsAndLengths) {
-    Random random(2020);
-    long long tracks = decision_count() / 400 + 20;
-    for (long long n = 0; n < tracks; ++n) {
-        std::vector<core::TrackPoint> track = random_track(random);
-        core::RunSettings limits = random_limits(random);
-        std::vector<Handed> handed;
-        handed_to = &handed;
-        static core::Thinning thinning;
-        core::start_thinning(&thinning, limits, core::WaypointSink{record, nullptr});
-        // Half the tracks with the hops measured by the caller, exactly, as
-        // the preview's survey hands them over.
-        bool measured_before = n % 2 == 1;
-        for (size_t i = 0; i < track.size(); ++i) {
-            thinning.lookahead = track[i];
-            if (!measured_before || i == 0) {
-                core::take_point(&thinning);
-                continue;
-            }
-            double distance_m, bearing_deg;
-            core::distance_and_bearing(track[i - 1], track[i], &distance_m, &bearing_deg);
-            core::take_point_after_hop(&thinning, distance_m, bearing_deg);
-        }
-        core::finish_thinning(&thinning);
-        handed_to = nullptr;
-        ASSERT_TRUE(handed == exact_thinning(track, limits))
-            << "track " << n << " of " << track.size() << " points, /m " << limits.min_distance_m << " /x "
-            << limits.max_distance_m << " /a " << limits.max_angle_deg << " /e " << limits.max_orth_error_m;
-    }
 }
 
 }  // namespace
