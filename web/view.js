@@ -30,11 +30,22 @@ const view = {
     onSettle: null,       // (window) => ...; window null: the whole track
     onMove: null,         // () => ... as a gesture starts moving the picture
     moving: false,
+    size: null,           // [clientWidth, clientHeight] of the element, or null: not measured since it changed
 };
+
+// The element's size in CSS pixels, measured once after each change of
+// picture or of the element's box and then kept: a read of the element's
+// size right after the transform moved makes WebKit lay out the whole
+// picture again, some 10 to 20 ms on a long track's, before the drawing
+// of the window can be asked for.
+function elementSize() {
+    if (view.size === null) view.size = [view.element.clientWidth, view.element.clientHeight];
+    return view.size;
+}
 
 // Element pixels per picture unit before the transform.
 function pictureScale() {
-    return view.element.clientWidth / view.frame.width;
+    return elementSize()[0] / view.frame.width;
 }
 
 function applyTransform() {
@@ -115,13 +126,14 @@ function eventPoint(event) {
 }
 
 function middle() {
-    return [view.element.clientWidth / 2, view.element.clientHeight / 2];
+    const [width, height] = elementSize();
+    return [width / 2, height / 2];
 }
 
 function onWheel(event) {
     if (view.frame === null) return;
     event.preventDefault();
-    const unit = event.deltaMode === 1 ? 16 : event.deltaMode === 2 ? view.element.clientHeight : 1;
+    const unit = event.deltaMode === 1 ? 16 : event.deltaMode === 2 ? elementSize()[1] : 1;
     // A pinch on a touchpad comes as a wheel with the control key, in
     // smaller steps.
     const rate = event.ctrlKey ? 0.01 : 0.002;
@@ -171,7 +183,8 @@ function zoomAbout(factor) {
 
 function pan(xSteps, ySteps) {
     if (view.frame === null) return;
-    panBy(xSteps * panStep * view.element.clientWidth, ySteps * panStep * view.element.clientHeight);
+    const [width, height] = elementSize();
+    panBy(xSteps * panStep * width, ySteps * panStep * height);
     settleSoon();
 }
 
@@ -215,6 +228,7 @@ function onKey(event) {
 function showViewPicture(svg, frame) {
     const old = view.frame === null ? null : {frame: view.frame, x: view.x, y: view.y, k: view.k, s: pictureScale()};
     view.element.replaceChildren(svg);
+    view.size = null;
     view.svg = svg;
     view.frame = frame;
     view.x = 0;
@@ -249,6 +263,7 @@ function clearView() {
     view.moving = false;
     view.pointers.clear();
     view.element.replaceChildren();
+    view.size = null;
 }
 
 function startView(element, onSettle, onMove) {
@@ -259,6 +274,7 @@ function startView(element, onSettle, onMove) {
     element.addEventListener('pointerup', onPointerUp);
     element.addEventListener('pointercancel', onPointerUp);
     element.addEventListener('keydown', onKey);
+    new ResizeObserver(() => { view.size = null; }).observe(element);
 }
 
 // The pixels of the picture as the element shows it, for the module to
@@ -266,10 +282,9 @@ function startView(element, onSettle, onMove) {
 // first picture, which is drawn at the preview's own size and gives the
 // element its shape.
 function pictureSize() {
-    const element = view.element;
-    if (view.frame === null || element.clientWidth === 0) return null;
+    if (view.frame === null || elementSize()[0] === 0) return null;
     const ratio = window.devicePixelRatio || 1;
-    let [width, height] = [element.clientWidth * ratio, element.clientHeight * ratio];
+    let [width, height] = elementSize().map((side) => side * ratio);
     const up = Math.max(1, meta.smallestPictureWidth / width, meta.smallestPictureHeight / height);
     const down = Math.min(1, meta.largestPictureSide / (width * up), meta.largestPictureSide / (height * up));
     [width, height] = [width * up * down, height * up * down];
@@ -280,8 +295,8 @@ function pictureSize() {
 // Where the map of a view drawn at pictureSize() lies in the element, in
 // its pixels.
 function nextMap() {
-    const element = view.element, size = pictureSize();
-    const s = element.clientWidth / size.width, margin = meta.pictureMargin;
+    const size = pictureSize();
+    const s = elementSize()[0] / size.width, margin = meta.pictureMargin;
     const below = meta.scaleBarGap + meta.viewCaptionLines * meta.captionLine;
     return {left: margin * s, top: margin * s, right: (size.width - margin) * s,
             bottom: (size.height - margin - below) * s};
