@@ -12,6 +12,7 @@ const debounceMs = 150;
 const silenceLimitMs = 20000;
 
 let track = null;        // the File being converted
+let fileNumber = 0;      // of the files given so far: the worker keeps a block of the track by it
 let worker = null;       // idle or running; null after it was ended
 let jobId = 0;           // the run whose messages count
 let running = false;
@@ -121,7 +122,7 @@ function start(mode, extra) {
     $('progress').value = 0;
     watch();
     const size = pictureSize();
-    worker.postMessage(Object.assign({id: jobId, mode, file: track, format: $('format').value,
+    worker.postMessage(Object.assign({id: jobId, mode, file: track, fileNumber, format: $('format').value,
                                       thresholds: thresholds(), fitCount: '', within: '',
                                       window: wantedWindow, size}, extra));
 }
@@ -295,6 +296,7 @@ function handle(data) {
 function takeFile(file) {
     if (!file) return;
     track = file;
+    ++fileNumber;
     clearResult();
     start('convert');
     // Scrolled to the whole pixel at or above its top, which a fraction of

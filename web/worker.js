@@ -56,8 +56,8 @@ class Printed {
 // little it asks for, and the programs read 64 KiB at a time; so the track
 // is read in blocks of 8 MiB (about 500 MB/s here, where blocks of 1 MiB
 // give 200), one block held at a time, and the programs' reads are served
-// from it. The first block of a run is the head that judging the format
-// reads (64 KiB), and no more.
+// from it. The first block of a run that judges the format is the head
+// that judging reads (64 KiB), and no more.
 const blockSize = 8 * 1024 * 1024, firstBlockSize = meta.judgedHeadBytes;
 
 // A block is garbage once the run has moved past it, and engines collect
@@ -82,9 +82,9 @@ function blockSource(job) {
         new Uint8Array(reader.readAsArrayBuffer(job.file.slice(position, position + size)));
     try {
         drop(readHere(0, 1));
-        return {readHere};
+        return {fileNumber: job.fileNumber, readHere};
     } catch (error) {
-        return {askPage: (position, size) => new Promise((resolve, reject) => {
+        return {fileNumber: job.fileNumber, askPage: (position, size) => new Promise((resolve, reject) => {
             const request = ++lastRequest;
             requests.set(request, {resolve, reject});
             self.postMessage({id: job.id, type: 'block-wanted', request, position, size});
@@ -104,14 +104,27 @@ function blockArrived(data) {
     else waiting.resolve(new Uint8Array(data.bytes));
 }
 
+// The block a run ended with, kept for the next run of the same picked
+// file (the page numbers the files it is given): a track that fits in
+// one block is then read again, for another drawing or another
+// threshold, without asking for it. One block at most: {fileNumber,
+// start, bytes} or null.
+let kept = null;
+
+function keep(fileNumber, start, bytes) {
+    if (kept !== null && kept.bytes !== bytes) drop(kept.bytes);
+    kept = bytes !== null && bytes.length > 0 ? {fileNumber, start, bytes} : null;
+}
+
 // The read operation of the track's file for one run (read) and its end
-// (finish), with the blocks from source. Blocks asked of the page come
+// (finish), with the blocks from source, the kept block among them; the
+// run's first block is firstSize bytes long. Blocks asked of the page come
 // while the run sleeps: the read unwinds the run to the worker's event
 // loop (sleep, the instance's Asyncify.handleSleep) and the run is rewound
 // into the same read when the block has come. Once a block from the page
 // is in hand, the one after it is asked for, so that it is often there
 // when the run wants it. report(bytesRead) hears of each read.
-function trackReader(source, sleep, report) {
+function trackReader(source, sleep, report, firstSize) {
     let block = null, blockStart = 0;
     let next = null;        // the block asked of the page: {start, bytes, error, came}
     let sleeping = false;   // the run unwound in a read and is rewound into it
@@ -124,6 +137,13 @@ function trackReader(source, sleep, report) {
     // Makes the block that holds position the one in hand; false while the
     // run must sleep for it.
     const take = (position, size, fileSize) => {
+        if (kept !== null && kept.fileNumber !== source.fileNumber) keep(null, 0, null);
+        if (kept !== null && position >= kept.start && position < kept.start + kept.bytes.length) {
+            if (kept.bytes !== block) drop(block);
+            ({start: blockStart, bytes: block} = kept);
+            kept = null;
+            return true;
+        }
         if (source.readHere) {
             drop(block);
             block = source.readHere(position, size);
@@ -153,7 +173,7 @@ function trackReader(source, sleep, report) {
         }
         if (position >= fileSize || length === 0) return 0;
         if (block === null || position < blockStart || position >= blockStart + block.length) {
-            if (!take(position, block === null ? firstBlockSize : blockSize, fileSize)) return 0;  // not seen: the run unwinds
+            if (!take(position, block === null ? firstSize : blockSize, fileSize)) return 0;  // not seen: the run unwinds
             if (block.length === 0) return 0;
         }
         const start = position - blockStart;
@@ -163,22 +183,15 @@ function trackReader(source, sleep, report) {
         return count;
     };
     const finish = () => {
-        drop(block);
+        keep(source.fileNumber, blockStart, block);
         if (next !== null) next.came.then(() => drop(next.bytes));
     };
     return {read, finish};
 }
 
-// Where a run writes its figures, out of the way of the files it names.
-const figuresPath = '/figures.txt';
-
-// Runs the program named by args[0] with the track file in the current
-// directory under its own name, its blocks from source. Resolves, when the
-// program has ended, to its exit code, its standard output bytes, its
-// figures (key to text, empty where it wrote none) and the instance, whose
-// file system holds what it wrote. report(bytesRead) hears of the reads of
-// the track.
-async function runProgram(args, file, source, report) {
+// A fresh instance of the module with its standard output and its end:
+// {module, printed, exited (a promise of the exit code), failed}.
+async function newInstance() {
     await compile();
     const printed = new Printed();
     let ended, failed;
@@ -193,6 +206,32 @@ async function runProgram(args, file, source, report) {
         printErr() {},
         onExit(code) { ended(code); },
     });
+    return {module, printed, exited, failed};
+}
+
+// The next run's instance, made as the worker warms up and as each run
+// ends, while the worker waits, so that a run starts without waiting for
+// the module to be instantiated (up to a few tens of milliseconds in
+// WebKit): one instance more, whatever the track.
+let spare = null;
+
+function takeInstance() {
+    const taken = spare || newInstance();
+    spare = null;
+    return taken;
+}
+
+// Where a run writes its figures, out of the way of the files it names.
+const figuresPath = '/figures.txt';
+
+// Runs the program named by args[0] with the track file in the current
+// directory under its own name, its blocks from source. Resolves, when the
+// program has ended, to its exit code, its standard output bytes, its
+// figures (key to text, empty where it wrote none) and the instance, whose
+// file system holds what it wrote. report(bytesRead) hears of the reads of
+// the track.
+async function runProgram(args, file, source, report) {
+    const {module, printed, exited, failed} = await takeInstance();
     const FS = module.FS, WORKERFS = module.WORKERFS;
     // A run rewound after a sleep ends by throwing out of the wake-up: its
     // exit (heard above) or an error, which ends the job.
@@ -203,7 +242,7 @@ async function runProgram(args, file, source, report) {
             if (!(error && error.name === 'ExitStatus')) failed(error);
         }
     }));
-    const trackReads = trackReader(source, sleep, report);
+    const trackReads = trackReader(source, sleep, report, args[0] === 'judge' ? firstBlockSize : blockSize);
     WORKERFS.stream_ops.read = trackReads.read;
     FS.mkdir('/track');
     FS.mount(WORKERFS, {files: [file]}, '/track');
@@ -217,6 +256,7 @@ async function runProgram(args, file, source, report) {
     }
     const code = await exited;
     trackReads.finish();
+    if (spare === null) spare = newInstance();
     return {code, stdout: printed.bytes(), figures: readFigures(FS), module};
 }
 
@@ -356,7 +396,10 @@ self.onmessage = (event) => {
     const job = event.data;
     // The page starts a worker before it is needed, so that the wasm is
     // compiled by the time a track comes.
-    if (job.type === 'warm') return void compile();
+    if (job.type === 'warm') {
+        if (spare === null) spare = newInstance();
+        return;
+    }
     if (job.type === 'block') return void blockArrived(job);
     runJob(job).catch((error) => {
         self.postMessage({id: job.id, type: 'crashed', message: String(error && error.message || error)});

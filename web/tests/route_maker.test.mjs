@@ -103,6 +103,21 @@ test('--fit and --within set the thresholds of the rung and convert with them', 
     await tab.close();
 });
 
+// The worker keeps a block of the track between runs of the same picked
+// file; a second file of the same name and size has bytes of its own.
+test('a second file of the same name and size converts from its own bytes', async () => {
+    const tab = await session.open();
+    const first = sample('drive.gpx');
+    const second = trackOf('drive.gpx', first.bytes.toString('latin1').replaceAll('lon="82.', 'lon="83.'));
+    assert.equal(second.bytes.length, first.bytes.length);
+    assert.equal(await load(tab, first), 'done');
+    assert.equal(await load(tab, second), 'done');
+    await expectNativeResult(tab, second, ['/m5', '/x1000', '/a5', '/e50']);
+    assert.equal(await setThresholds(tab, {a: '3'}), 'done');
+    await expectNativeResult(tab, second, ['/m5', '/x1000', '/a3', '/e50']);
+    await tab.close();
+});
+
 describe('failures', () => {
     const utf16 = Buffer.from('\ufeff' + readFileSync(join(examples, 'drive.nmea'), 'utf8').slice(0, 2000), 'utf16le');
     const random = Buffer.alloc(5000);
