@@ -111,6 +111,8 @@ test('a second file of the same name and size converts from its own bytes', asyn
     const second = trackOf('drive.gpx', first.bytes.toString('latin1').replaceAll('lon="82.', 'lon="83.'));
     assert.equal(second.bytes.length, first.bytes.length);
     assert.equal(await load(tab, first), 'done');
+    // Firefox's driver sets a file of the name the input holds as no change.
+    await tab.evaluate(() => { document.getElementById('track-file').value = ''; });
     assert.equal(await load(tab, second), 'done');
     await expectNativeResult(tab, second, ['/m5', '/x1000', '/a5', '/e50']);
     assert.equal(await setThresholds(tab, {a: '3'}), 'done');
