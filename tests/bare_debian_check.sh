@@ -32,8 +32,20 @@ if [ ! -x "$base/bin/bash" ]; then
 fi
 
 root=""
+# Processes the command left running in the root (Wine's server lingers a
+# few seconds after its last program) would keep the bound /dev busy.
+end_processes() {
+    local process ended=0
+    for process in /proc/[0-9]*; do
+        if [ "$(readlink "$process/root" 2>/dev/null)" = "$root" ]; then
+            kill "${process#/proc/}" 2>/dev/null && ended=1
+        fi
+    done
+    [ "$ended" = 0 ] || sleep 2
+}
 unmount() {
     [ -n "$root" ] || return 0
+    end_processes
     umount -R "$root/dev" 2>/dev/null || true
     umount "$root/proc" "$root/sys" 2>/dev/null || true
 }
