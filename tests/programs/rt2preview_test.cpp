@@ -80,20 +80,31 @@ TEST_F(Rt2preview, FitRaisesTheMaximalDistanceOnALongTrack) {
     EXPECT_LE(convert(formats[3], command).size(), 20u);
 }
 
+// Past 5000 waypoints the markers are thinned, in the whole picture and
+// in a view alike: every n-th (in the window) and the last.
 TEST_F(Rt2preview, MarkersAreThinnedPastFiveThousandWaypoints) {
     write("zigzag.gpx", gpx_of(winding_road(6200)));
-    test_support::RunResult result = preview({"zigzag.gpx", "/m0", "/a0", "/e0"});
-    ASSERT_EQ(0, result.exit_code);
-    std::vector<std::string> route = convert(formats[3], last_line(result.stdout_bytes));
-    ASSERT_GT(route.size(), 5000u);
-    ASSERT_LE(route.size(), 10000u);
-    std::string svg = read("zigzag.gpx.svg");
-    std::vector<std::string> expected;
-    for (size_t i = 0; i < route.size(); i += 2) expected.push_back(route[i]);
-    if (route.size() % 2 == 0) expected.push_back(route.back());
-    EXPECT_EQ(expected, svg_titles(svg));
-    EXPECT_NE(std::string::npos, svg.find("every 2nd waypoint and the last (" + std::to_string(expected.size()) +
-                                          " of " + std::to_string(route.size()) + ")"));
+    struct Case {
+        std::vector<std::string> view;
+        std::string words;
+    };
+    for (const Case& c : {Case{{}, "every 2nd waypoint and the last ("},
+                          Case{{"--view", "54,82,56,84"}, "every 2nd waypoint in the view and the last ("}}) {
+        std::vector<std::string> args = {"zigzag.gpx", "/m0", "/a0", "/e0"};
+        args.insert(args.end(), c.view.begin(), c.view.end());
+        test_support::RunResult result = preview(args);
+        ASSERT_EQ(0, result.exit_code) << c.words;
+        std::vector<std::string> route = convert(formats[3], last_line(result.stdout_bytes));
+        ASSERT_GT(route.size(), 5000u);
+        ASSERT_LE(route.size(), 10000u);
+        std::string svg = read("zigzag.gpx.svg");
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < route.size(); i += 2) expected.push_back(route[i]);
+        if (route.size() % 2 == 0) expected.push_back(route.back());
+        EXPECT_EQ(expected, svg_titles(svg)) << c.words;
+        EXPECT_NE(std::string::npos, svg.find(c.words + std::to_string(expected.size()) + " of " +
+                                              std::to_string(route.size()) + ")"));
+    }
 }
 
 // Across the 180th meridian the track stays one short line; at a pole it

@@ -189,25 +189,6 @@ TEST_F(Rt2preview, LegsAreCutAtTheMapsEdges) {
     EXPECT_NEAR(v.top + v.height, bottom, 0.05);
 }
 
-// Past 5000 waypoints in a view its markers are thinned as the whole
-// picture's are: every n-th in the window and the last.
-TEST_F(Rt2preview, MarkersInAViewAreThinnedPastFiveThousand) {
-    write("zigzag.gpx", gpx_of(winding_road(6200)));
-    test_support::RunResult result = preview({"zigzag.gpx", "/m0", "/a0", "/e0", "--view", "54,82,56,84"});
-    ASSERT_EQ(0, result.exit_code);
-    std::vector<std::string> route = convert(formats[3], last_line(result.stdout_bytes));
-    ASSERT_GT(route.size(), 5000u);
-    ASSERT_LE(route.size(), 10000u);
-    std::string svg = read("zigzag.gpx.svg");
-    std::vector<std::string> expected;
-    for (size_t i = 0; i < route.size(); i += 2) expected.push_back(route[i]);
-    if (route.size() % 2 == 0) expected.push_back(route.back());
-    EXPECT_EQ(expected, svg_titles(svg));
-    EXPECT_NE(std::string::npos, svg.find("every 2nd waypoint in the view and the last (" +
-                                          std::to_string(expected.size()) + " of " + std::to_string(route.size()) +
-                                          ")"));
-}
-
 TEST_F(Rt2preview, AWindowWithoutTrackDrawsAnEmptyMapAndSaysSo) {
     write("road.gpx", gpx_of(winding_road(300)));
     test_support::RunResult result = preview({"road.gpx", "--view", "-34,151,-33.9,151.2"});
