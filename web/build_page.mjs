@@ -2,7 +2,7 @@
 // with the threshold controls and the format choice made from meta.js,
 // the styles and the page's scripts inline (meta.js, view.js, page.js),
 // and in front of them the worker's source as a string: the module's
-// factory, the wasm as base64, meta.js and worker.js.
+// factory, the wasm as base64, meta.js, track_reads.js and worker.js.
 //   node build_page.mjs ROUTE_MAKER_JS ROUTE_MAKER_WASM OUTPUT_HTML
 import {readFileSync, writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
@@ -33,7 +33,7 @@ const formatOption = (f) => `      <option value="${f.name}">${escaped(f.label)}
 
 const workerSource = readFileSync(moduleJs, 'utf8') + '\n' +
     'const ROUTE_MAKER_WASM = "' + readFileSync(moduleWasm).toString('base64') + '";\n' +
-    source('meta.js') + source('worker.js');
+    source('meta.js') + source('track_reads.js') + source('worker.js');
 // Inside a <script> element nothing may read as its end tag.
 const inline = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
 const script = 'const WORKER_SOURCE = ' + inline(JSON.stringify(workerSource)) + ';\n' +
