@@ -59,6 +59,9 @@ describe('each format, several threshold sets', () => {
             const tab = await session.open();
             const track = sample(name);
             assert.equal(await state(tab), 'idle');
+            // No deviation to zoom to yet: its control is not shown.
+            assert.equal(await tab.evaluate(() => getComputedStyle(document.getElementById('zoom-to-deviation')).display),
+                         'none');
             assert.equal(await load(tab, track), 'done', await text(tab, 'message'));
             for (const set of thresholdSets) {
                 // Typed after the track is loaded: the page converts again.
