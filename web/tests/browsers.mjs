@@ -293,6 +293,10 @@ class WebKitTab {
     // WebKitWebDriver plays touch pointers as the one mouse.
     get touch() { return null; }
     // What the window shows: the driver takes no picture of the whole page.
-    async screenshot(path) { writeFileSync(path, Buffer.from(await this.session.takeScreenshot(), 'base64')); }
+    // It takes the frame painted last, so two frames are waited for first.
+    async screenshot(path) {
+        await this.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+        writeFileSync(path, Buffer.from(await this.session.takeScreenshot(), 'base64'));
+    }
     async close() { await this.session.get('about:blank'); }
 }
