@@ -18,23 +18,24 @@ void print_line(const std::string& text) {
     core::print_text("\n");
 }
 
-void print_track_figures(const char* track_path, const Survey& survey) {
-    print_line(std::string("Track file: ") + track_path + " (" + track_binding->name + ", as " +
-               track_binding->converter + " reads it)");
+void print_track_figures(const char* track_path, const PassState& state) {
+    const Survey& survey = state.survey;
+    print_line(std::string("Track file: ") + track_path + " (" + state.format->name + ", as " +
+               state.format->converter + " reads it)");
     print_line("Points read: " + std::to_string(survey.points_read));
     print_line("Track length: " + fixed_text(survey.track_length_m, 1) + " m");
 }
 
-void print_sweep(const PreviewSettings& run, const std::string& track_on_command_line) {
+void print_sweep(const PreviewSettings& run, const PassState& state, const std::string& track_on_command_line) {
     std::string options = threshold_options(run.limits);
     print_line("Sweep of /a and /e with " + options.substr(0, options.find(" /a")) + ", from fine to coarse:");
     print_line(" waypoints  deviation  converter command line");
     for (int rung = 0; rung < rung_count; ++rung) {
         int i = ladder_index(0, rung);
-        const core::Thinning& t = thinnings[i];
+        const core::Thinning& t = state.surveyed[i];
         std::string row = integer_text(t.waypoints_written, 10, false);
-        row += "  " + fixed_text(largest_deviation_m(meters[i]), 1, 7);
-        print_line(row + " m  " + converter_command(track_binding->converter, track_on_command_line, t.limits));
+        row += "  " + fixed_text(largest_deviation_m(state.route_meters[i]), 1, 7);
+        print_line(row + " m  " + converter_command(state.format->converter, track_on_command_line, t.limits));
     }
 }
 
@@ -55,7 +56,8 @@ std::string fit_note(const PreviewSettings& run) {
     return note;
 }
 
-void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count) {
+void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count,
+                   const RouteMeter& drawn) {
     if (run.fit_budget == 0 && run.within_m == 0) {
         print_line("Waypoints: " + std::to_string(waypoint_count));
     } else {
@@ -66,10 +68,9 @@ void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, 
             line += ", /x raised from " + shortest_text(run.limits.max_distance_m) + " for the track's length";
         print_line(line);
     }
-    print_line("Largest deviation: " + fixed_text(largest_deviation_m(drawn_meter), 1) + " m at track point " +
-               std::to_string(drawn_meter.worst_point) + ", between RW" +
-               integer_text(drawn_meter.worst_leg, 6, true) + " and RW" +
-               integer_text(drawn_meter.worst_leg + 1, 6, true));
+    print_line("Largest deviation: " + fixed_text(largest_deviation_m(drawn), 1) + " m at track point " +
+               std::to_string(drawn.worst_point) + ", between RW" + integer_text(drawn.worst_leg, 6, true) +
+               " and RW" + integer_text(drawn.worst_leg + 1, 6, true));
 }
 
 }  // namespace preview

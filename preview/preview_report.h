@@ -16,11 +16,11 @@ void print_line(const std::string& text);
 
 // "Track file: ", "Points read: " and "Track length: " lines of the
 // survey. track_path is the track as the command line named it.
-void print_track_figures(const char* track_path, const Survey& survey);
+void print_track_figures(const char* track_path, const PassState& state);
 
 // The sweep's table: a row per rung at the user's /x, from the survey's
 // thinnings and their meters, with the converter command line of each.
-void print_sweep(const PreviewSettings& run, const std::string& track_on_command_line);
+void print_sweep(const PreviewSettings& run, const PassState& state, const std::string& track_on_command_line);
 
 // "No setting on the ladder gives at most N waypoints!", or with --within
 // when some setting kept within the budget, "... keeps the route within D
@@ -33,7 +33,8 @@ std::string fit_note(const PreviewSettings& run);
 
 // The count of waypoints ("Waypoints: " or the "Fit: " line, limits being
 // the ones drawn) and the largest deviation of the drawn route.
-void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count);
+void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count,
+                   const RouteMeter& drawn);
 
 }  // namespace preview
 

@@ -53,18 +53,18 @@ int first_level(const PreviewSettings& run, const Survey& survey) {
 // rung with the fewest waypoints that keeps within the distance (of two
 // with the same count, the finer). Ends the run with exit_no_fit when
 // none qualifies.
-int choose_setting(const PreviewSettings& run, const Survey& survey) {
+int choose_setting(const PreviewSettings& run, const PassState& state) {
     bool any_in_budget = false;
-    for (int level = first_level(run, survey); level < survey.level_count; ++level) {
+    for (int level = first_level(run, state.survey); level < state.survey.level_count; ++level) {
         int best = -1;
         for (int rung = 0; rung < rung_count; ++rung) {
             int i = ladder_index(level, rung);
-            int count = thinnings[i].waypoints_written;
-            if (!running[i] || (run.fit_budget > 0 && count > run.fit_budget)) continue;
+            int count = state.surveyed[i].waypoints_written;
+            if (!state.has_route[i] || (run.fit_budget > 0 && count > run.fit_budget)) continue;
             any_in_budget = true;
             if (run.within_m == 0) return i;
-            if (largest_deviation_m(meters[i]) <= run.within_m &&
-                (best < 0 || count < thinnings[best].waypoints_written))
+            if (largest_deviation_m(state.route_meters[i]) <= run.within_m &&
+                (best < 0 || count < state.surveyed[best].waypoints_written))
                 best = i;
         }
         if (best >= 0) return best;
@@ -76,11 +76,12 @@ int choose_setting(const PreviewSettings& run, const Survey& survey) {
 
 // The sweep's rows and the settings --within chooses from are measured in
 // one more pass.
-void mark_measured(const PreviewSettings& run, const Survey& survey) {
-    int first = first_level(run, survey);
+void mark_measured(const PreviewSettings& run, PassState* state) {
+    int first = first_level(run, state->survey);
+    state->to_measure[0] = false;
     for (int i = 1; i < most_thinnings; ++i)
-        measured[i] = running[i] && ((run.sweep && i <= rung_count) ||
-                                     (run.within_m > 0 && i >= ladder_index(first, 0)));
+        state->to_measure[i] = state->has_route[i] && ((run.sweep && i <= rung_count) ||
+                                                       (run.within_m > 0 && i >= ladder_index(first, 0)));
 }
 
 }  // namespace
@@ -92,42 +93,45 @@ void run_preview(int argc, char** argv) {
     if (read_preview_command_line(argc, argv, names_file, &run) != 0)
         core::show_usage(preview_program);
 
-    track_binding = &judge_track(run.track_path, run.format);
-    void (*check_input_header)() = track_binding->program->check_input_header;
+    // The passes' state: too large for the stack on every platform, and
+    // there is one run per process.
+    static PassState state;
+    state.format = &judge_track(run.track_path, run.format);
+    void (*check_input_header)() = state.format->program->check_input_header;
     if (check_input_header != nullptr) check_input_header();
 
     std::string picture_path = run.output_path != nullptr ? run.output_path
                                                           : std::string(run.track_path) + ".svg";
     start_temporary_files(picture_path);
-    Survey survey;
-    survey_track(run, &survey);
+    survey_track(run, &state);
 
     char directory[4096];
     if (!platform::current_directory(directory, sizeof directory)) directory[0] = 0;
     std::string track_on_command_line = converter_path(run.track_path, directory);
-    print_track_figures(run.track_path, survey);
+    print_track_figures(run.track_path, state);
 
-    mark_measured(run, survey);
-    if (run.sweep || run.within_m > 0) measure_routes(run.track_path);
-    if (run.sweep) print_sweep(run, track_on_command_line);
+    mark_measured(run, &state);
+    if (run.sweep || run.within_m > 0) measure_routes(run.track_path, &state);
+    if (run.sweep) print_sweep(run, state, track_on_command_line);
 
-    int chosen = run.fit_budget > 0 || run.within_m > 0 ? choose_setting(run, survey) : 0;
-    core::RunSettings limits = thinnings[chosen].limits;
-    draw_route(run, survey, chosen);
+    int chosen = run.fit_budget > 0 || run.within_m > 0 ? choose_setting(run, state) : 0;
+    core::RunSettings limits = state.surveyed[chosen].limits;
+    draw_route(run, chosen, &state);
 
-    Caption caption = {run.track_path, threshold_options(limits), thinnings[0].points_read,
-                       thinnings[0].waypoints_written, thinnings[0].track_length_m,
-                       chosen > 0 ? fit_note(run) : "", largest_deviation_m(drawn_meter)};
+    const core::Thinning& drawn = state.drawing;
+    Caption caption = {run.track_path, threshold_options(limits), drawn.points_read, drawn.waypoints_written,
+                       drawn.track_length_m, chosen > 0 ? fit_note(run) : "", largest_deviation_m(state.drawn_meter)};
     bool written = end_picture(caption);
     if (!close_picture() || !written) end_with_picture_error("Picture file write error!\n");
     if (!rename_picture()) end_with_picture_error("Picture file rename error!\n");
     remove_temporary_files();
 
-    note_outcome(survey.points_read, survey.track_length_m, thinnings[0].waypoints_written, limits, drawn_meter);
-    print_outcome(run, limits, thinnings[0].waypoints_written);
+    note_outcome(state.survey.points_read, state.survey.track_length_m, drawn.waypoints_written, limits,
+                 state.drawn_meter);
+    print_outcome(run, limits, drawn.waypoints_written, state.drawn_meter);
     if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);
-    print_line(converter_command(track_binding->converter, track_on_command_line, limits));
+    print_line(converter_command(state.format->converter, track_on_command_line, limits));
     core::end_process(core::exit_success);
 }
 

@@ -1,9 +1,12 @@
 // The preview's passes over the track: the survey, which thins the track
 // under every setting the run needs and finds its length and extent; the
 // measuring pass, which finds the deviation of the routes the sweep and
-// --within look at; and the drawing pass, which writes the picture.
+// --within look at; and the drawing pass, which writes the picture. The
+// run owns one PassState and hands it to each pass.
 #ifndef PREVIEW_TRACK_PASSES_H
 #define PREVIEW_TRACK_PASSES_H
+
+#include <cstdio>
 
 #include "core/thinning.h"
 #include "preview/ladder.h"
@@ -23,23 +26,33 @@ struct Survey {
     int level_count;
 };
 
-// The format of the track; run_preview sets it before the first pass.
-extern const FormatBinding* track_binding;
-
-// The survey's thinnings, 0 the user's setting and ladder_index(level,
-// rung) the ladder's; running says which the survey ran to the end, each
-// with its waypoints in its route file. The drawing pass thins again in
-// thinning 0, after the survey's numbers are taken.
-extern core::Thinning thinnings[most_thinnings];
-extern bool running[most_thinnings];
-
-// The routes to measure in the measuring pass, set before it, and their
-// meters after it.
-extern bool measured[most_thinnings];
-extern RouteMeter meters[most_thinnings];
-
-// The drawn route's meter, after the drawing pass.
-extern RouteMeter drawn_meter;
+// Everything the passes of one run share. Settings are numbered as the
+// survey's thinnings: 0 the user's setting and ladder_index(level, rung)
+// the ladder's.
+struct PassState {
+    // The track's format; set before the first pass.
+    const FormatBinding* format;
+    Survey survey;
+    // Each setting's thinning in the survey; once it has ended, its counts
+    // and length are the route's.
+    core::Thinning surveyed[most_thinnings];
+    // The settings the survey ran to the end, each with its waypoints in
+    // its route file.
+    bool has_route[most_thinnings];
+    std::FILE* route_files[most_thinnings];
+    // Set once the survey has read the last point: the waypoint handed
+    // then is that point itself, not the one before it.
+    bool track_ended;
+    bool route_write_failed;
+    // The routes the measuring pass measures, marked before it, and their
+    // meters after it.
+    bool to_measure[most_thinnings];
+    RouteMeter route_meters[most_thinnings];
+    // The drawing pass's own thinning of the chosen setting, and the meter
+    // of the drawn route, read from the survey's route file.
+    core::Thinning drawing;
+    RouteMeter drawn_meter;
+};
 
 // Removes the temporary files and ends the process with message
 // (exit_picture_error).
@@ -48,22 +61,22 @@ extern RouteMeter drawn_meter;
 // Opens the track again and checks the header of its format, where it has
 // one; the run ends when it cannot be opened, and the reader ends it when
 // the header is wrong.
-void open_track(const char* path);
+void open_track(const FormatBinding& format, const char* path);
 
 // The survey pass, with the track open and its header checked: starts
 // every thinning the run needs, reads the track through all of them and
-// fills *survey. Ends the run when the track has fewer than three points
-// or a route file cannot be written.
-void survey_track(const PreviewSettings& run, Survey* survey);
+// fills state->survey. Ends the run when the track has fewer than three
+// points or a route file cannot be written.
+void survey_track(const PreviewSettings& run, PassState* state);
 
-// The measuring pass: every route marked in measured, in step with one
+// The measuring pass: every route marked in to_measure, in step with one
 // more reading of the track.
-void measure_routes(const char* track_path);
+void measure_routes(const char* track_path, PassState* state);
 
 // The drawing pass: the track, the route thinned again with the limits of
-// thinning chosen, and its deviation measured from the survey's route
+// setting chosen, and its deviation measured from the survey's route
 // file, which must agree with it. The picture is left open for its end.
-void draw_route(const PreviewSettings& run, const Survey& survey, int chosen);
+void draw_route(const PreviewSettings& run, int chosen, PassState* state);
 
 }  // namespace preview
 
