@@ -21,17 +21,14 @@ const char author_line[] = "Written by the route converter developers, 2026\n";
 
 char output_buffer[64 * 1024];
 
-// Closes the file in the output slot and empties it; true when the close
-// reported no error (buffered bytes that could not be written show up
-// here).
+}  // namespace
+
 bool close_output() {
     if (output_stream == nullptr) return true;
     int result = std::fclose(output_stream);
     output_stream = nullptr;
     return result == 0;
 }
-
-}  // namespace
 
 void end_process(int exit_code) {
     std::fflush(console);

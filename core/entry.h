@@ -70,6 +70,11 @@ bool open_input_file(const char* path);
 // cannot be opened.
 bool open_output_file(const char* path);
 
+// Closes the file in the output slot and empties it; true when the close
+// reported no error (buffered bytes that could not be written show up
+// here).
+bool close_output();
+
 }  // namespace core
 
 #endif

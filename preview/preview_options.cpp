@@ -92,18 +92,23 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
     run.within_text = "";
     run.format = TrackFormat::unknown;
     run.limits = core::default_settings;
+    bool thresholds_given = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strncmp(arg, "--", 2) == 0) {
             const char* name = arg + 2;
-            if (std::strcmp(name, "sweep") == 0) {
-                run.sweep = true;
+            if (std::strcmp(name, "sweep") == 0 || std::strcmp(name, "closest") == 0) {
+                (name[0] == 's' ? run.sweep : run.closest) = true;
                 continue;
             }
             // The other options take the next argument as their value.
             if (i + 1 >= argc) return 1;
             const char* value = argv[++i];
-            if (std::strcmp(name, "output") == 0) {
+            if (std::strcmp(name, "write") == 0) {
+                if (i + 1 >= argc || *value == 0 || *argv[i + 1] == 0) return 1;
+                run.forward_path = value;
+                run.backward_path = argv[++i];
+            } else if (std::strcmp(name, "output") == 0) {
                 if (*value == 0) return 1;
                 run.output_path = value;
             } else if (std::strcmp(name, "fit") == 0) {
@@ -133,6 +138,7 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
             double* target = core::threshold_setting(arg[1], &run.limits);
             if (target == nullptr) return 1;
             *target = core::read_number(arg + 2);
+            thresholds_given = true;
             continue;
         }
         if (run.track_path != nullptr || *arg == 0) return 1;
@@ -141,6 +147,18 @@ int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSe
     if (run.track_path == nullptr) return 1;
     // The picture would replace the track it is drawn from.
     if (run.output_path != nullptr && std::strcmp(run.output_path, run.track_path) == 0) return 1;
+    // The closest route takes no thresholds and has no ladder to sweep.
+    if (run.closest && (run.sweep || thresholds_given || (run.fit_budget == 0 && run.within_m == 0))) return 1;
+    // The backward route is made from the forward one on disk, and
+    // neither may replace the track or the picture.
+    if (run.forward_path != nullptr) {
+        const char* written[] = {run.forward_path, run.backward_path};
+        for (const char* path : written)
+            if (std::strcmp(path, run.track_path) == 0 ||
+                (run.output_path != nullptr && std::strcmp(path, run.output_path) == 0))
+                return 1;
+        if (std::strcmp(run.forward_path, run.backward_path) == 0) return 1;
+    }
     *out = run;
     return 0;
 }

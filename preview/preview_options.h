@@ -20,6 +20,13 @@ struct PreviewSettings {
     double within_m;          // 0 without --within
     const char* within_text;  // the distance as given, for the messages
     bool sweep;
+    // --closest: the closest route for --fit or --within instead of a
+    // converter's thresholds.
+    bool closest;
+    // --write: the route drawn is also written to these two route files,
+    // as a converter writes them; nullptr without it.
+    const char* forward_path;
+    const char* backward_path;
     TrackFormat format;       // unknown: judged from the file
     bool has_view;            // --view: only this window is drawn
     Window view;
@@ -40,8 +47,9 @@ using FileTest = bool (*)(const char* path);
 // with an optional sign ("-33.9,151.1,-33.8,151.3": latitudes within 90 degrees, south below north, longitudes within
 // 720), a --size that is not WIDTHxHEIGHT in whole pixels from smallest_picture_width x
 // smallest_picture_height to largest_picture_side each way, an unknown --format, an unknown threshold letter, no
-// track file or a second one, an --output that names the track file. An argument that begins with '/' is the
-// track file when is_file says it names one, and a threshold otherwise.
+// track file or a second one, an --output that names the track file, --closest without --fit or --within or
+// with --sweep or a threshold, --write files that are the same file or the track or picture file. An argument
+// that begins with '/' is the track file when is_file says it names one, and a threshold otherwise.
 // Prints nothing.
 int read_preview_command_line(int argc, char** argv, FileTest is_file, PreviewSettings* out);
 

@@ -11,6 +11,12 @@ namespace {
 // "25 m", the distance as the command line gave it.
 std::string within_text(const PreviewSettings& run) { return std::string(run.within_text) + " m"; }
 
+void print_deviation(const RouteMeter& drawn) {
+    print_line("Largest deviation: " + fixed_text(largest_deviation_m(drawn), 1) + " m at track point " +
+               std::to_string(drawn.worst_point) + ", between RW" + integer_text(drawn.worst_leg, 6, true) +
+               " and RW" + integer_text(drawn.worst_leg + 1, 6, true));
+}
+
 }  // namespace
 
 void print_line(const std::string& text) {
@@ -68,9 +74,32 @@ void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, 
             line += ", /x raised from " + shortest_text(run.limits.max_distance_m) + " for the track's length";
         print_line(line);
     }
-    print_line("Largest deviation: " + fixed_text(largest_deviation_m(drawn), 1) + " m at track point " +
-               std::to_string(drawn.worst_point) + ", between RW" + integer_text(drawn.worst_leg, 6, true) +
-               " and RW" + integer_text(drawn.worst_leg + 1, 6, true));
+    print_deviation(drawn);
+}
+
+std::string closest_text(const ClosestSearch& search) {
+    return std::string("closest route within ") + search.fitting_text + " m";
+}
+
+void print_no_closest_route(const PreviewSettings& run) {
+    if (run.within_m > 0)
+        print_line("No closest route within " + within_text(run) + " has at most " + std::to_string(run.fit_budget) +
+                   " waypoints!");
+    else
+        print_line("No closest route has at most " + std::to_string(run.fit_budget) + " waypoints!");
+}
+
+void print_closest_outcome(const PreviewSettings& run, const ClosestSearch& search, const RouteMeter& drawn) {
+    std::string line = "Closest route: " + std::to_string(search.fitting_count) + " waypoints";
+    if (run.fit_budget > 0) line += ", at most " + std::to_string(run.fit_budget);
+    print_line(line + ", within " + search.fitting_text + " m");
+    print_deviation(drawn);
+}
+
+std::string closest_command(const ClosestSearch& search, const std::string& track_path,
+                            const core::RunSettings& limits) {
+    return std::string("rt2preview --closest --within ") + search.fitting_text + ' ' + track_path + " --write " +
+           limits.forward_path + ' ' + limits.backward_path;
 }
 
 }  // namespace preview

@@ -36,6 +36,24 @@ std::string fit_note(const PreviewSettings& run);
 void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count,
                    const RouteMeter& drawn);
 
+// "closest route within 12.35 m", the closest route's thresholds in the
+// caption.
+std::string closest_text(const ClosestSearch& search);
+
+// "No closest route has at most N waypoints!", or with --within "No
+// closest route within D m has at most N waypoints!".
+void print_no_closest_route(const PreviewSettings& run);
+
+// "Closest route: 48 waypoints, at most 50, within 12.35 m" and the
+// largest deviation of the drawn route.
+void print_closest_outcome(const PreviewSettings& run, const ClosestSearch& search, const RouteMeter& drawn);
+
+// "rt2preview --closest --within 12.35 track.gpx --write forward.rt2
+// backward.rt2", the command line that writes the closest route's files
+// under the route names of limits.
+std::string closest_command(const ClosestSearch& search, const std::string& track_path,
+                            const core::RunSettings& limits);
+
 }  // namespace preview
 
 #endif

@@ -15,6 +15,7 @@
 #include "preview/preview_options.h"
 #include "preview/preview_outcome.h"
 #include "preview/preview_report.h"
+#include "preview/route_output.h"
 #include "preview/svg_picture.h"
 #include "preview/temporary_files.h"
 #include "preview/track_format.h"
@@ -26,8 +27,8 @@ namespace {
 
 const core::ProgramInfo preview_program = {
     "Track to route preview V1.12 \n",
-    "rt2preview [--output FILE.svg] [--fit N] [--within D] [--sweep] [--format nmea|records|plt|gpx] "
-    "[--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] "
+    "rt2preview [--output FILE.svg] [--fit N] [--within D] [--closest] [--sweep] [--format nmea|records|plt|gpx] "
+    "[--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] [--write FORWARD.rt2 BACKWARD.rt2] "
     "TRACKFILE [/mMINMETERS /xMAXMETERS /aMAXDEGREES /eMAXORTERROR] \n\n",
     nullptr,
     nullptr,
@@ -110,28 +111,53 @@ void run_preview(int argc, char** argv) {
     std::string track_on_command_line = converter_path(run.track_path, directory);
     print_track_figures(run.track_path, state);
 
+    if (run.closest) {
+        search_closest_route(run.track_path, &state);
+        if (state.closest.fitting_slot < 0) {
+            print_no_closest_route(run);
+            remove_temporary_files();
+            core::end_process(exit_no_fit);
+        }
+    }
     mark_measured(run, &state);
-    if (run.sweep || run.within_m > 0) measure_routes(run.track_path, &state);
+    if (!run.closest && (run.sweep || run.within_m > 0)) measure_routes(run.track_path, &state);
     if (run.sweep) print_sweep(run, state, track_on_command_line);
 
-    int chosen = run.fit_budget > 0 || run.within_m > 0 ? choose_setting(run, state) : 0;
-    core::RunSettings limits = state.surveyed[chosen].limits;
+    int chosen = run.closest ? -1 : run.fit_budget > 0 || run.within_m > 0 ? choose_setting(run, state) : 0;
+    core::RunSettings limits = run.closest ? run.limits : state.surveyed[chosen].limits;
     draw_route(run, chosen, &state);
 
     const core::Thinning& drawn = state.drawing;
-    Caption caption = {run.track_path, threshold_options(limits), drawn.points_read, drawn.waypoints_written,
-                       drawn.track_length_m, chosen > 0 ? fit_note(run) : "", largest_deviation_m(state.drawn_meter)};
+    std::string thresholds = run.closest ? closest_text(state.closest) : threshold_options(limits);
+    Caption caption = {run.track_path, thresholds, drawn.points_read, drawn.waypoints_written, drawn.track_length_m,
+                       chosen > 0 ? fit_note(run) : "", largest_deviation_m(state.drawn_meter)};
     bool written = end_picture(caption);
     if (!close_picture() || !written) end_with_picture_error("Picture file write error!\n");
     if (!rename_picture()) end_with_picture_error("Picture file rename error!\n");
+    if (run.forward_path != nullptr)
+        write_route_files(run.closest ? state.closest.files[state.closest.fitting_slot] : state.route_files[chosen],
+                          run.forward_path, run.backward_path);
     remove_temporary_files();
 
     note_outcome(state.survey.points_read, state.survey.track_length_m, drawn.waypoints_written, limits,
                  state.drawn_meter);
-    print_outcome(run, limits, drawn.waypoints_written, state.drawn_meter);
+    if (run.closest)
+        print_closest_outcome(run, state.closest, state.drawn_meter);
+    else
+        print_outcome(run, limits, drawn.waypoints_written, state.drawn_meter);
     if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);
-    print_line(converter_command(state.format->converter, track_on_command_line, limits));
+    // The command line that writes this route's files, under the names
+    // --write gave.
+    core::RunSettings named = limits;
+    if (run.forward_path != nullptr) {
+        named.forward_path = run.forward_path;
+        named.backward_path = run.backward_path;
+    }
+    if (run.closest)
+        print_line(closest_command(state.closest, track_on_command_line, named));
+    else
+        print_line(converter_command(state.format->converter, track_on_command_line, named));
     core::end_process(core::exit_success);
 }
 

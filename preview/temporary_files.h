@@ -11,12 +11,14 @@
 #include <cstdio>
 #include <string>
 
+#include "preview/closest_search.h"
 #include "preview/ladder.h"
 
 namespace preview {
 
-// One route file for each thinning of the survey at most.
-inline constexpr int most_route_files = most_thinnings;
+// One route file for each thinning of the survey at most, then one for
+// each route file of the closest route's search.
+inline constexpr int most_route_files = most_thinnings + closest_route_files;
 
 // Names the temporary files after the picture's path and arranges that
 // they are removed at the end of the process and on an interrupt.

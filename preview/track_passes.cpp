@@ -101,6 +101,11 @@ void survey_track(const PreviewSettings& run, PassState* state) {
     state->track_ended = false;
     state->route_write_failed = false;
     start_thinnings(run, state);
+    ClosestSearch* closest = &state->closest;
+    if (run.closest) {
+        start_closest_search(closest, run.fit_budget, run.within_m, run.within_text);
+        if (!plan_closest_pass(closest)) end_with_picture_error("Picture file open error!\n");
+    }
     // The indices of the thinnings still running, so that the loop visits
     // only those.
     int running_list[most_thinnings];
@@ -139,6 +144,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
             }
         }
         running_count = kept;
+        if (run.closest) take_point_in_tries(closest, point, unit_vector(point));
         previous_point = point;
     }
     core::close_input(&core::input_stream);
@@ -150,6 +156,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
         std::FILE* file = state->route_files[i];
         if (std::fflush(file) != 0 || std::ferror(file) != 0) state->route_write_failed = true;
     }
+    if (run.closest && !end_closest_pass(closest)) state->route_write_failed = true;
     if (state->route_write_failed) end_with_picture_error("Picture file write error!\n");
 }
 
@@ -177,12 +184,33 @@ void measure_routes(const char* track_path, PassState* state) {
             end_with_picture_error("Track file changed while it was read!\n");
 }
 
+void search_closest_route(const char* track_path, PassState* state) {
+    ClosestSearch* closest = &state->closest;
+    core::TrackPoint point;
+    core::PointReader read_next_point = state->format->program->read_next_point;
+    while (plan_closest_pass(closest)) {
+        open_track(*state->format, track_path);
+        QuietConsole console = silence_console();
+        int points = 0;
+        while (read_next_point(&point) == 0) {
+            check_interrupt();
+            ++points;
+            take_point_in_tries(closest, point, unit_vector(point));
+        }
+        restore_console(console);
+        core::close_input(&core::input_stream);
+        if (points != state->survey.points_read) end_with_picture_error("Track file changed while it was read!\n");
+        if (!end_closest_pass(closest)) end_with_picture_error("Picture file write error!\n");
+    }
+}
+
 void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
-    const core::Thinning& surveyed = state->surveyed[chosen];
-    core::RunSettings limits = surveyed.limits;
-    int waypoint_count = surveyed.waypoints_written;
+    bool thinned = chosen >= 0;
+    const ClosestSearch& closest = state->closest;
+    core::RunSettings limits = thinned ? state->surveyed[chosen].limits : run.limits;
+    int waypoint_count = thinned ? state->surveyed[chosen].waypoints_written : closest.fitting_count;
     RouteMeter* meter = &state->drawn_meter;
-    start_reading(meter, state->route_files[chosen]);
+    start_reading(meter, thinned ? state->route_files[chosen] : closest.files[closest.fitting_slot]);
     if (!open_picture_file()) end_with_picture_error("Picture file open error!\n");
     Framing framing = {run.has_view, run.view, run.width_px, run.height_px};
     begin_picture(core::output_stream, state->survey.extent, waypoint_count,
@@ -202,12 +230,25 @@ void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
             mark_deviation(p, meter->points, largest_deviation_m(*meter), meter->start.lat_deg,
                            meter->start.lon_deg, meter->end.lat_deg, meter->end.lon_deg,
                            nearest_fraction(meter->leg, position));
-        core::take_point(&drawing);
+        if (thinned) {
+            core::take_point(&drawing);
+        } else if (meter->consistent && meter->start.index == meter->points) {
+            // The closest route's waypoints are the file's, each drawn as
+            // the meter reaches it.
+            drawing.waypoints_written = meter->leg_number;
+            drawing.points_read = meter->points;
+            draw_waypoint(p, meter->leg_number);
+        }
     }
     restore_console(console);
     core::close_input(&core::input_stream);
+    if (!thinned) {
+        drawing.points_read = meter->points;
+        drawing.track_length_m = state->survey.track_length_m;
+    }
     // The file changed since the survey.
-    if (!core::finish_thinning(&drawing) || drawing.waypoints_written != waypoint_count || !finish_meter(*meter))
+    if ((thinned && !core::finish_thinning(&drawing)) || drawing.waypoints_written != waypoint_count ||
+        !finish_meter(*meter))
         end_with_picture_error("Track file changed while it was read!\n");
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "core/thinning.h"
+#include "preview/closest_search.h"
 #include "preview/ladder.h"
 #include "preview/preview_options.h"
 #include "preview/route_meter.h"
@@ -48,8 +49,11 @@ struct PassState {
     // meters after it.
     bool to_measure[most_thinnings];
     RouteMeter route_meters[most_thinnings];
+    // With --closest, the search for the closest route, whose tries take
+    // the place of the thinnings.
+    ClosestSearch closest;
     // The drawing pass's own thinning of the chosen setting, and the meter
-    // of the drawn route, read from the survey's route file.
+    // of the drawn route, read from its route file.
     core::Thinning drawing;
     RouteMeter drawn_meter;
 };
@@ -73,9 +77,14 @@ void survey_track(const PreviewSettings& run, PassState* state);
 // more reading of the track.
 void measure_routes(const char* track_path, PassState* state);
 
-// The drawing pass: the track, the route thinned again with the limits of
-// setting chosen, and its deviation measured from the survey's route
-// file, which must agree with it. The picture is left open for its end.
+// The closest route's further passes, after the survey's, until its
+// search is over.
+void search_closest_route(const char* track_path, PassState* state);
+
+// The drawing pass: the track, the route and its deviation, measured from
+// the route's file. A converter's route (chosen a setting) is thinned
+// again with its limits and must agree with the file; the closest route
+// (chosen -1) is the file's. The picture is left open for its end.
 void draw_route(const PreviewSettings& run, int chosen, PassState* state);
 
 }  // namespace preview

@@ -137,10 +137,12 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
     write("notes.txt", "nothing to see here\n");
     // Legs of 2200 km: past the largest maximal distance --fit tries.
     write("far.gpx", gpx_of({{0.0, 0.0}, {0.0, 20.0}, {0.0, 40.0}}));
+    // A leg ends before a point a quarter of the Earth away.
+    write("round.gpx", gpx_of({{0.0, 0.0}, {0.0, 100.0}, {0.0, 179.0}}));
     make_directory("folder");
-    const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--within D] [--sweep] "
+    const std::string usage = "Usage:\nrt2preview [--output FILE.svg] [--fit N] [--within D] [--closest] [--sweep] "
                               "[--format nmea|records|plt|gpx] [--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] "
-                              "TRACKFILE [/mMINMETERS /xMAXMETERS "
+                              "[--write FORWARD.rt2 BACKWARD.rt2] TRACKFILE [/mMINMETERS /xMAXMETERS "
                               "/aMAXDEGREES /eMAXORTERROR] \n\n";
     const Refusal cases[] = {
         {{}, 1, usage},
@@ -165,6 +167,25 @@ TEST_F(Rt2preview, RefusalsAndFailures) {
         {{"road.gpx", "--within", "0.0001"}, 6, "No setting on the ladder keeps the route within 0.0001 m!\n"},
         // Both budgets: no rung has as few waypoints.
         {{"far.gpx", "--fit", "2", "--within", "5"}, 6, "No setting on the ladder gives at most 2 waypoints!\n"},
+        // The closest route: a budget or a distance, and nothing of the
+        // converters' thresholds or ladder.
+        {{"road.gpx", "--closest"}, 1, usage},
+        {{"road.gpx", "--closest", "--within", "5", "--sweep"}, 1, usage},
+        {{"road.gpx", "--closest", "--within", "5", "/e20"}, 1, usage},
+        {{"round.gpx", "--closest", "--fit", "2"}, 6, "No closest route has at most 2 waypoints!\n"},
+        {{"road.gpx", "--closest", "--fit", "2", "--within", "0.001"}, 6,
+         "No closest route within 0.001 m has at most 2 waypoints!\n"},
+        // --write: two files, neither the track, the picture nor the other.
+        {{"road.gpx", "--write", "f.rt2"}, 1, usage},
+        {{"road.gpx", "--write", "f.rt2", ""}, 1, usage},
+        {{"road.gpx", "--write", "f.rt2", "f.rt2"}, 1, usage},
+        {{"road.gpx", "--write", "road.gpx", "b.rt2"}, 1, usage},
+        {{"road.gpx", "--output", "p.svg", "--write", "f.rt2", "p.svg"}, 1, usage},
+        // The picture is written first, and stays.
+        {{"road.gpx", "--output", "w.svg", "--closest", "--within", "5", "--write", "folder/none/f.rt2", "b.rt2"},
+         2, "Output file open error!\n"},
+        {{"road.gpx", "--output", "w.svg", "--write", "f.rt2", "folder/none/b.rt2"}, 3,
+         "Backward route file open error!\n"},
     };
     for (const Refusal& c : cases) {
         test_support::RunResult result = preview(c.args);
