@@ -27,7 +27,7 @@ namespace preview {
 // The track points one leg and the look past its end can hold: a longer
 // run of points within the distance of one great circle gets a waypoint
 // every so many points.
-inline constexpr int most_leg_points = 32768;
+inline constexpr int most_leg_points = 16384;
 
 // The candidates for a leg's end whose next legs are compared.
 inline constexpr int most_candidates = 8;

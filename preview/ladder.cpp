@@ -1,26 +1,32 @@
-// The /x levels of the ladder and the level --fit starts from.
+// The grid's settings.
 #include "preview/ladder.h"
-
-#include <initializer_list>
 
 namespace preview {
 
-int distance_levels(double user_max_distance_m, double* levels) {
-    int count = 0;
-    levels[count++] = user_max_distance_m;
-    for (double power = 10.0; power <= 1e6; power *= 10.0)
-        for (double factor : {1.0, 2.0, 5.0}) {
-            double value = power * factor;
-            if (value <= 1e6 && value > user_max_distance_m && count < most_distance_levels)
-                levels[count++] = value;
-        }
-    return count;
+namespace {
+
+template <typename T, int n>
+constexpr int count_of(const T (&)[n]) {
+    return n;
 }
 
-int starting_level(const double* levels, int level_count, double track_length_m, int budget) {
-    for (int level = 0; level < level_count; ++level)
-        if (track_length_m / levels[level] <= budget / 2.0) return level;
-    return level_count - 1;
+static_assert(grid_size == count_of(grid_min_distances_m) * count_of(grid_max_distances_m) *
+                               count_of(grid_angles_deg) * count_of(grid_errors_m));
+
+}  // namespace
+
+core::RunSettings grid_setting(int k, const core::RunSettings& base) {
+    core::RunSettings limits = base;
+    int errors = count_of(grid_errors_m), angles = count_of(grid_angles_deg);
+    int maxima = count_of(grid_max_distances_m);
+    limits.max_orth_error_m = grid_errors_m[k % errors];
+    k /= errors;
+    limits.max_angle_deg = grid_angles_deg[k % angles];
+    k /= angles;
+    limits.max_distance_m = grid_max_distances_m[k % maxima];
+    k /= maxima;
+    limits.min_distance_m = grid_min_distances_m[k];
+    return limits;
 }
 
 }  // namespace preview

@@ -1,9 +1,11 @@
-// The ladder of thresholds that --fit, --within and --sweep try, from fine
-// to coarse, and the /x levels --fit may raise the maximal distance to.
-// The survey runs one thinning for the user's setting and one for each
-// rung at each level; these constants size its tables.
+// The settings the preview thins the track under besides the user's: the
+// ladder of thresholds that --sweep shows, from fine to coarse, and the
+// grid of all four thresholds that --fit and --within search. These
+// constants size the passes' tables.
 #ifndef PREVIEW_LADDER_H
 #define PREVIEW_LADDER_H
+
+#include "core/command_line.h"
 
 namespace preview {
 
@@ -23,25 +25,25 @@ inline constexpr Rung ladder[] = {
 };
 inline constexpr int rung_count = sizeof ladder / sizeof ladder[0];
 
-// The /x values --fit may raise to: the 1-2-5 series from 10 m to 1000 km.
-inline constexpr int most_distance_levels = 17;  // the user's /x and 16 raised
+// The grid --fit and --within search: every combination of these values
+// of the four thresholds. A maximal distance of 10000 km leaves a leg as
+// long as the other tests let it be; a maximal angle of 180 degrees and
+// an error of 1000000 km switch those tests off.
+inline constexpr double grid_min_distances_m[] = {0, 5, 20};
+inline constexpr double grid_max_distances_m[] = {1000, 1e7};
+inline constexpr double grid_angles_deg[] = {1, 2, 3, 5, 7, 10, 15, 20, 30, 45, 60, 90, 180};
+inline constexpr double grid_errors_m[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 1e9};
+inline constexpr int grid_size = 3 * 2 * 13 * 11;
 
-// The /x levels for a user's /x: that value, then each of the series above
-// it. Returns how many were written to levels.
-int distance_levels(double user_max_distance_m, double* levels);
+// The thresholds of grid setting k (0 <= k < grid_size), with the route
+// names of base; the error varies fastest, then the angle, the maximal
+// and the minimal distance.
+core::RunSettings grid_setting(int k, const core::RunSettings& base);
 
-// Thinnings of the survey pass: the user's setting, then the ladder at
-// each /x level.
-inline constexpr int most_thinnings = 1 + most_distance_levels * rung_count;
-
-// The survey's thinning of a rung at a level (thinning 0 is the user's
-// setting).
-inline int ladder_index(int level, int rung) { return 1 + level * rung_count + rung; }
-
-// The level --fit starts from: the first whose /x lets the track's length
-// use at most half the budget, so that the other half is left for its
-// shape; the last when none does.
-int starting_level(const double* levels, int level_count, double track_length_m, int budget);
+// The survey's thinnings: 0 the user's setting, then the ladder's rungs
+// at the user's /m and /x, then the grid.
+inline constexpr int first_grid_thinning = 1 + rung_count;
+inline constexpr int most_thinnings = first_grid_thinning + grid_size;
 
 }  // namespace preview
 

@@ -36,8 +36,7 @@ void print_sweep(const PreviewSettings& run, const PassState& state, const std::
     std::string options = threshold_options(run.limits);
     print_line("Sweep of /a and /e with " + options.substr(0, options.find(" /a")) + ", from fine to coarse:");
     print_line(" waypoints  deviation  converter command line");
-    for (int rung = 0; rung < rung_count; ++rung) {
-        int i = ladder_index(0, rung);
+    for (int i = 1; i < first_grid_thinning; ++i) {
         const core::Thinning& t = state.surveyed[i];
         std::string row = integer_text(t.waypoints_written, 10, false);
         row += "  " + fixed_text(largest_deviation_m(state.route_meters[i]), 1, 7);
@@ -47,11 +46,9 @@ void print_sweep(const PreviewSettings& run, const PassState& state, const std::
 
 void print_no_fit(const PreviewSettings& run, bool any_in_budget) {
     if (run.within_m == 0 || !any_in_budget)
-        core::print_text(("No setting on the ladder gives at most " + std::to_string(run.fit_budget) +
-                          " waypoints!\n").c_str());
+        print_line("No setting gives at most " + std::to_string(run.fit_budget) + " waypoints!");
     else
-        core::print_text(("No setting on the ladder keeps the route within " + within_text(run) + "!\n")
-                             .c_str());
+        print_line("No setting keeps the route within " + within_text(run) + "!");
 }
 
 std::string fit_note(const PreviewSettings& run) {
@@ -62,16 +59,13 @@ std::string fit_note(const PreviewSettings& run) {
     return note;
 }
 
-void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count,
-                   const RouteMeter& drawn) {
+void print_outcome(const PreviewSettings& run, int waypoint_count, const RouteMeter& drawn) {
     if (run.fit_budget == 0 && run.within_m == 0) {
         print_line("Waypoints: " + std::to_string(waypoint_count));
     } else {
         std::string line = "Fit: " + std::to_string(waypoint_count) + " waypoints";
         if (run.fit_budget > 0) line += ", at most " + std::to_string(run.fit_budget);
         if (run.within_m > 0) line += ", within " + within_text(run);
-        if (limits.max_distance_m != run.limits.max_distance_m)
-            line += ", /x raised from " + shortest_text(run.limits.max_distance_m) + " for the track's length";
         print_line(line);
     }
     print_deviation(drawn);

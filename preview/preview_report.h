@@ -22,8 +22,8 @@ void print_track_figures(const char* track_path, const PassState& state);
 // thinnings and their meters, with the converter command line of each.
 void print_sweep(const PreviewSettings& run, const PassState& state, const std::string& track_on_command_line);
 
-// "No setting on the ladder gives at most N waypoints!", or with --within
-// when some setting kept within the budget, "... keeps the route within D
+// "No setting gives at most N waypoints!", or with --within when some
+// setting kept within the budget, "No setting keeps the route within D
 // m!".
 void print_no_fit(const PreviewSettings& run, bool any_in_budget);
 
@@ -31,10 +31,9 @@ void print_no_fit(const PreviewSettings& run, bool any_in_budget);
 // fitted route.
 std::string fit_note(const PreviewSettings& run);
 
-// The count of waypoints ("Waypoints: " or the "Fit: " line, limits being
-// the ones drawn) and the largest deviation of the drawn route.
-void print_outcome(const PreviewSettings& run, const core::RunSettings& limits, int waypoint_count,
-                   const RouteMeter& drawn);
+// The count of waypoints ("Waypoints: " or the "Fit: " line) and the
+// largest deviation of the drawn route.
+void print_outcome(const PreviewSettings& run, int waypoint_count, const RouteMeter& drawn);
 
 // "closest route within 12.35 m", the closest route's thresholds in the
 // caption.

@@ -10,6 +10,7 @@
 #include "core/entry.h"
 #include "core/platform.h"
 #include "preview/exit_codes.h"
+#include "preview/fit_search.h"
 #include "preview/labels.h"
 #include "preview/ladder.h"
 #include "preview/preview_options.h"
@@ -40,49 +41,6 @@ bool names_file(const char* path) {
     bool directory = platform::is_directory(file);
     std::fclose(file);
     return !directory;
-}
-
-// The first /x level the choice looks at: --fit starts where the track's
-// length leaves half the budget for its shape.
-int first_level(const PreviewSettings& run, const Survey& survey) {
-    if (run.fit_budget == 0) return 0;
-    return starting_level(survey.levels, survey.level_count, survey.track_length_m, run.fit_budget);
-}
-
-// The setting to draw under --fit and --within: at the first /x level
-// that has one, the finest rung within the budget, or with --within the
-// rung with the fewest waypoints that keeps within the distance (of two
-// with the same count, the finer). Ends the run with exit_no_fit when
-// none qualifies.
-int choose_setting(const PreviewSettings& run, const PassState& state) {
-    bool any_in_budget = false;
-    for (int level = first_level(run, state.survey); level < state.survey.level_count; ++level) {
-        int best = -1;
-        for (int rung = 0; rung < rung_count; ++rung) {
-            int i = ladder_index(level, rung);
-            int count = state.surveyed[i].waypoints_written;
-            if (!state.has_route[i] || (run.fit_budget > 0 && count > run.fit_budget)) continue;
-            any_in_budget = true;
-            if (run.within_m == 0) return i;
-            if (largest_deviation_m(state.route_meters[i]) <= run.within_m &&
-                (best < 0 || count < state.surveyed[best].waypoints_written))
-                best = i;
-        }
-        if (best >= 0) return best;
-    }
-    print_no_fit(run, any_in_budget);
-    remove_temporary_files();
-    core::end_process(exit_no_fit);
-}
-
-// The sweep's rows and the settings --within chooses from are measured in
-// one more pass.
-void mark_measured(const PreviewSettings& run, PassState* state) {
-    int first = first_level(run, state->survey);
-    state->to_measure[0] = false;
-    for (int i = 1; i < most_thinnings; ++i)
-        state->to_measure[i] = state->has_route[i] && ((run.sweep && i <= rung_count) ||
-                                                       (run.within_m > 0 && i >= ladder_index(first, 0)));
 }
 
 }  // namespace
@@ -119,11 +77,9 @@ void run_preview(int argc, char** argv) {
             core::end_process(exit_no_fit);
         }
     }
-    mark_measured(run, &state);
-    if (!run.closest && (run.sweep || run.within_m > 0)) measure_routes(run.track_path, &state);
+    int chosen = run.closest ? -1 : measure_and_choose(run, &state);
     if (run.sweep) print_sweep(run, state, track_on_command_line);
 
-    int chosen = run.closest ? -1 : run.fit_budget > 0 || run.within_m > 0 ? choose_setting(run, state) : 0;
     core::RunSettings limits = run.closest ? run.limits : state.surveyed[chosen].limits;
     draw_route(run, chosen, &state);
 
@@ -144,7 +100,7 @@ void run_preview(int argc, char** argv) {
     if (run.closest)
         print_closest_outcome(run, state.closest, state.drawn_meter);
     else
-        print_outcome(run, limits, drawn.waypoints_written, state.drawn_meter);
+        print_outcome(run, drawn.waypoints_written, state.drawn_meter);
     if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);
     // The command line that writes this route's files, under the names

@@ -52,27 +52,53 @@ void restore_console(const QuietConsole& console) {
     core::console = console.kept;
 }
 
-// Starts every thinning the run needs, each with its route file.
+// A grid setting's waypoints in the survey are only counted.
+void count_waypoint(core::Thinning*, core::TrackPoint*) {}
+
+// Starts every thinning the run needs: the user's setting or the rungs
+// with their route files, the grid's without.
 void start_thinnings(const PreviewSettings& run, PassState* state) {
-    const core::RunSettings& user = run.limits;
-    const Survey& survey = state->survey;
-    bool ladder_needed = run.sweep || run.fit_budget > 0 || run.within_m > 0;
+    bool plain = run.fit_budget == 0 && run.within_m == 0 && !run.closest;
+    bool grid = (run.fit_budget > 0 || run.within_m > 0) && !run.closest;
     for (int i = 0; i < most_thinnings; ++i) {
-        core::RunSettings limits = user;
-        int level = 0;
-        if (i > 0) {
-            level = (i - 1) / rung_count;
-            int rung = (i - 1) % rung_count;
-            limits.max_distance_m = level < survey.level_count ? survey.levels[level] : user.max_distance_m;
-            limits.max_angle_deg = ladder[rung].max_angle_deg;
-            limits.max_orth_error_m = ladder[rung].max_orth_error_m;
+        core::RunSettings limits = run.limits;
+        bool used = i == 0 ? plain : i < first_grid_thinning ? run.sweep : grid;
+        bool filed = used && i < first_grid_thinning;
+        if (i > 0 && i < first_grid_thinning) {
+            limits.max_angle_deg = ladder[i - 1].max_angle_deg;
+            limits.max_orth_error_m = ladder[i - 1].max_orth_error_m;
+        } else if (i >= first_grid_thinning) {
+            limits = grid_setting(i - first_grid_thinning, run.limits);
         }
-        bool used = i == 0 ? run.fit_budget == 0 && run.within_m == 0 : ladder_needed && level < survey.level_count;
         state->has_route[i] = used;
-        state->route_files[i] = used ? open_route_file(i) : nullptr;
-        if (used && state->route_files[i] == nullptr) end_with_picture_error("Picture file open error!\n");
-        core::start_thinning(&state->surveyed[i], limits, core::WaypointSink{record_waypoint, state});
+        state->route_files[i] = filed ? open_route_file(i) : nullptr;
+        if (filed && state->route_files[i] == nullptr) end_with_picture_error("Picture file open error!\n");
+        core::WaypointSink sink = filed ? core::WaypointSink{record_waypoint, state} : core::WaypointSink{count_waypoint, nullptr};
+        core::start_thinning(&state->surveyed[i], limits, sink);
     }
+}
+
+// The hop from the point before, measured once for every thinning.
+struct Hop {
+    double distance_m, bearing_deg;
+};
+
+Hop measure_hop(const core::TrackPoint& previous, const core::TrackPoint& point, int points_read) {
+    Hop hop = {0.0, 0.0};
+    if (points_read >= 2) core::distance_and_bearing(previous, point, &hop.distance_m, &hop.bearing_deg);
+    return hop;
+}
+
+// Ends the thinnings listed, with their route files flushed.
+void finish_thinnings(PassState* state, const int* list, int count) {
+    state->track_ended = true;
+    for (int k = 0; k < count; ++k) {
+        int i = list[k];
+        core::finish_thinning(&state->surveyed[i]);
+        std::FILE* file = state->route_files[i];
+        if (file != nullptr && (std::fflush(file) != 0 || std::ferror(file) != 0)) state->route_write_failed = true;
+    }
+    if (state->route_write_failed) end_with_picture_error("Picture file write error!\n");
 }
 
 // Starts a meter on a route file from its first waypoint.
@@ -96,8 +122,6 @@ void open_track(const FormatBinding& format, const char* path) {
 
 void survey_track(const PreviewSettings& run, PassState* state) {
     Survey* survey = &state->survey;
-    survey->level_count = run.fit_budget > 0 ? distance_levels(run.limits.max_distance_m, survey->levels) : 1;
-    if (run.fit_budget == 0) survey->levels[0] = run.limits.max_distance_m;
     state->track_ended = false;
     state->route_write_failed = false;
     start_thinnings(run, state);
@@ -121,27 +145,20 @@ void survey_track(const PreviewSettings& run, PassState* state) {
         check_interrupt();
         ++survey->points_read;
         extend(&survey->extent, point);
-        double hop_m = 0.0, hop_bearing_deg = 0.0;
-        if (survey->points_read >= 2) {
-            core::distance_and_bearing(previous_point, point, &hop_m, &hop_bearing_deg);
-            survey->track_length_m += hop_m;
-        }
+        Hop hop = measure_hop(previous_point, point, survey->points_read);
+        survey->track_length_m += hop.distance_m;
         int kept = 0;
         for (int k = 0; k < running_count; ++k) {
             int i = running_list[k];
             core::Thinning& thinning = state->surveyed[i];
             thinning.lookahead = point;
-            core::take_point_after_hop(&thinning, hop_m, hop_bearing_deg);
-            // Past the budget a fitting setting is out: the last point
-            // still adds one. The sweep's rows run to the end.
-            bool swept = run.sweep && i <= rung_count;
-            if (i > 0 && run.fit_budget > 0 && !swept && thinning.waypoints_written >= run.fit_budget) {
+            core::take_point_after_hop(&thinning, hop.distance_m, hop.bearing_deg);
+            // Past the budget a grid setting is out: the last point still
+            // adds one.
+            if (i >= first_grid_thinning && run.fit_budget > 0 && thinning.waypoints_written >= run.fit_budget)
                 state->has_route[i] = false;
-                state->route_files[i] = nullptr;
-                remove_route_file(i);
-            } else {
+            else
                 running_list[kept++] = i;
-            }
         }
         running_count = kept;
         if (run.closest) take_point_in_tries(closest, point, unit_vector(point));
@@ -149,39 +166,49 @@ void survey_track(const PreviewSettings& run, PassState* state) {
     }
     core::close_input(&core::input_stream);
     if (survey->points_read < 3) core::abort_run("Too short input file!\n", exit_too_short);
-    state->track_ended = true;
-    for (int k = 0; k < running_count; ++k) {
-        int i = running_list[k];
-        core::finish_thinning(&state->surveyed[i]);
-        std::FILE* file = state->route_files[i];
-        if (std::fflush(file) != 0 || std::ferror(file) != 0) state->route_write_failed = true;
-    }
-    if (run.closest && !end_closest_pass(closest)) state->route_write_failed = true;
-    if (state->route_write_failed) end_with_picture_error("Picture file write error!\n");
+    finish_thinnings(state, running_list, running_count);
+    for (int i = 0; i < most_thinnings; ++i) state->counts[i] = state->surveyed[i].waypoints_written;
+    if (run.closest && !end_closest_pass(closest)) end_with_picture_error("Picture file write error!\n");
 }
 
-void measure_routes(const char* track_path, PassState* state) {
-    int list[most_thinnings];
-    int count = 0;
-    for (int i = 0; i < most_thinnings; ++i)
-        if (state->to_measure[i]) {
-            start_reading(&state->route_meters[i], state->route_files[i]);
-            list[count++] = i;
-        }
+void thin_and_measure(const char* track_path, PassState* state, const int* thin, int thin_count,
+                      const int* measure, int measure_count) {
+    for (int k = 0; k < thin_count; ++k) {
+        int i = thin[k];
+        state->route_files[i] = open_route_file(i);
+        if (state->route_files[i] == nullptr) end_with_picture_error("Picture file open error!\n");
+        core::start_thinning(&state->surveyed[i], state->surveyed[i].limits, core::WaypointSink{record_waypoint, state});
+    }
+    for (int k = 0; k < measure_count; ++k) start_reading(&state->route_meters[measure[k]], state->route_files[measure[k]]);
+    state->track_ended = false;
     open_track(*state->format, track_path);
     QuietConsole console = silence_console();
-    core::TrackPoint point;
+    core::TrackPoint point, previous_point;
+    int points_read = 0;
     core::PointReader read_next_point = state->format->program->read_next_point;
     while (read_next_point(&point) == 0) {
         check_interrupt();
-        UnitVector position = unit_vector(point);
-        for (int k = 0; k < count; ++k) measure_point(&state->route_meters[list[k]], point, position);
+        ++points_read;
+        Hop hop = measure_hop(previous_point, point, points_read);
+        for (int k = 0; k < thin_count; ++k) {
+            core::Thinning& thinning = state->surveyed[thin[k]];
+            thinning.lookahead = point;
+            core::take_point_after_hop(&thinning, hop.distance_m, hop.bearing_deg);
+        }
+        if (measure_count > 0) {
+            UnitVector position = unit_vector(point);
+            for (int k = 0; k < measure_count; ++k) measure_point(&state->route_meters[measure[k]], point, position);
+        }
+        previous_point = point;
     }
     restore_console(console);
     core::close_input(&core::input_stream);
-    for (int k = 0; k < count; ++k)
-        if (!finish_meter(state->route_meters[list[k]]))
-            end_with_picture_error("Track file changed while it was read!\n");
+    bool changed = points_read != state->survey.points_read;
+    if (!changed) finish_thinnings(state, thin, thin_count);
+    for (int k = 0; k < thin_count; ++k)
+        changed = changed || state->surveyed[thin[k]].waypoints_written != state->counts[thin[k]];
+    for (int k = 0; k < measure_count; ++k) changed = changed || !finish_meter(state->route_meters[measure[k]]);
+    if (changed) end_with_picture_error("Track file changed while it was read!\n");
 }
 
 void search_closest_route(const char* track_path, PassState* state) {

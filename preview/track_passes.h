@@ -1,7 +1,8 @@
 // The preview's passes over the track: the survey, which thins the track
 // under every setting the run needs and finds its length and extent; the
-// measuring pass, which finds the deviation of the routes the sweep and
-// --within look at; and the drawing pass, which writes the picture. The
+// passes that thin some settings again into route files and measure the
+// deviation of their routes, for the sweep and the fit; the closest
+// route's passes; and the drawing pass, which writes the picture. The
 // run owns one PassState and hands it to each pass.
 #ifndef PREVIEW_TRACK_PASSES_H
 #define PREVIEW_TRACK_PASSES_H
@@ -23,13 +24,11 @@ struct Survey {
     int points_read;
     double track_length_m;
     TrackExtent extent;
-    double levels[most_distance_levels];
-    int level_count;
 };
 
 // Everything the passes of one run share. Settings are numbered as the
-// survey's thinnings: 0 the user's setting and ladder_index(level, rung)
-// the ladder's.
+// survey's thinnings (preview/ladder.h): 0 the user's setting, then the
+// ladder's rungs, then the grid's settings.
 struct PassState {
     // The track's format; set before the first pass.
     const FormatBinding* format;
@@ -37,17 +36,18 @@ struct PassState {
     // Each setting's thinning in the survey; once it has ended, its counts
     // and length are the route's.
     core::Thinning surveyed[most_thinnings];
-    // The settings the survey ran to the end, each with its waypoints in
-    // its route file.
+    // The settings the survey ran to the end, and the waypoint count of
+    // each. The user's setting and the rungs have their waypoints in their
+    // route files from the survey on; a grid setting gets its file when a
+    // later pass thins it again.
     bool has_route[most_thinnings];
+    int counts[most_thinnings];
     std::FILE* route_files[most_thinnings];
     // Set once the survey has read the last point: the waypoint handed
     // then is that point itself, not the one before it.
     bool track_ended;
     bool route_write_failed;
-    // The routes the measuring pass measures, marked before it, and their
-    // meters after it.
-    bool to_measure[most_thinnings];
+    // The meters of the routes measured.
     RouteMeter route_meters[most_thinnings];
     // With --closest, the search for the closest route, whose tries take
     // the place of the thinnings.
@@ -73,9 +73,11 @@ void open_track(const FormatBinding& format, const char* path);
 // points or a route file cannot be written.
 void survey_track(const PreviewSettings& run, PassState* state);
 
-// The measuring pass: every route marked in to_measure, in step with one
-// more reading of the track.
-void measure_routes(const char* track_path, PassState* state);
+// One more reading of the track: thins the settings listed in thin again,
+// each into a new route file, and measures the routes listed in measure
+// from their files. Ends the run when the track changed since the survey.
+void thin_and_measure(const char* track_path, PassState* state, const int* thin, int thin_count,
+                      const int* measure, int measure_count);
 
 // The closest route's further passes, after the survey's, until its
 // search is over.

@@ -2,6 +2,8 @@
 // command line, the judgement of a file's format, the paths and options on
 // the converter command lines, and the text and geometry of the picture.
 #include <gtest/gtest.h>
+#include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -286,20 +288,17 @@ TEST(PreviewPicture, ScaleBarLengthsAndLabels) {
     EXPECT_EQ("12.3 km", preview::distance_label(12345.0));
 }
 
-TEST(PreviewFit, DistanceLevelsAndWhereTheFitStarts) {
-    double levels[preview::most_distance_levels];
-    int count = preview::distance_levels(1000.0, levels);
-    ASSERT_EQ(10, count);
-    EXPECT_EQ(1000.0, levels[0]);
-    EXPECT_EQ(2000.0, levels[1]);
-    EXPECT_EQ(1e6, levels[count - 1]);
-    // A budget of 100 leaves at most 50 waypoints to the distance.
-    EXPECT_EQ(0, preview::starting_level(levels, count, 50000.0, 100));
-    EXPECT_EQ(1, preview::starting_level(levels, count, 100000.0, 100));  // 100 at /x1000
-    EXPECT_EQ(2, preview::starting_level(levels, count, 200000.0, 100));  // 100 at /x2000
-    EXPECT_EQ(count - 1, preview::starting_level(levels, count, 1e12, 10));
-    EXPECT_EQ(17, preview::distance_levels(-1.0, levels));  // from 10 m
-    EXPECT_EQ(10.0, levels[1]);
+// The fit's grid: each combination of the four thresholds once.
+TEST(PreviewFit, TheGridHoldsEveryCombinationOnce) {
+    std::set<std::tuple<double, double, double, double>> seen;
+    for (int k = 0; k < preview::grid_size; ++k) {
+        core::RunSettings s = preview::grid_setting(k, core::default_settings);
+        seen.insert({s.min_distance_m, s.max_distance_m, s.max_angle_deg, s.max_orth_error_m});
+        EXPECT_EQ(core::default_settings.forward_path, s.forward_path);
+    }
+    EXPECT_EQ(static_cast<size_t>(preview::grid_size), seen.size());
+    EXPECT_EQ(std::make_tuple(0.0, 1000.0, 1.0, 1.0), *seen.begin());
+    EXPECT_EQ(std::make_tuple(20.0, 1e7, 180.0, 1e9), *seen.rbegin());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // rt2preview's largest deviation end to end: the line it prints against a
 // brute force over the track held here, in every format, on winding roads
 // and on the tracks where the measure is easy to get wrong; --within's
-// choice from the sweep and the route its command line writes.
+// and --fit against a fine grid, and the route each command line writes.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -252,81 +252,76 @@ TEST_F(Rt2preview, LargestDeviationIsTheBruteForces) {
     }
 }
 
-struct SweepRow {
+// One converter route of the grid's: its count and exact deviation.
+struct GridRoute {
     int waypoints;
-    double printed_m;
-    double exact_m;  // by the brute force, of the route its command writes
-    std::string command;
+    double exact_m;
 };
 
-std::string millimetres_above(double metres) {
-    // The last digit is never 0, so the preview prints the number back
-    // as given.
-    long long mm = static_cast<long long>(std::floor(metres * 1000)) + 1;
-    if (mm % 10 == 0) ++mm;
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld.%03lld", mm / 1000, mm % 1000);
-    return text;
-}
-
-TEST_F(Rt2preview, WithinPicksTheFewestWaypointsThatKeepWithin) {
+// The fit and --within against a fine grid of settings run here through
+// the converter (every /a and /e of the fit's grid, at /m5 /x1000): with
+// --fit the route strays no farther than the best of them within the
+// budget, with --within it has no more waypoints than the fewest of them
+// within the distance, and each is the route its command line writes.
+TEST_F(Rt2preview, FitAndWithinDoAsWellAsAFineGrid) {
     const Format& gpx = formats[3];
     std::vector<Fix> fixes = winding_road(700);
     write(gpx.file, gpx.write(fixes));
     std::vector<Fix> points = as_read(gpx, fixes);
-    test_support::RunResult sweep = preview({"--sweep", gpx.file});
-    ASSERT_EQ(0, sweep.exit_code);
-    std::vector<SweepRow> rows;
-    for (const std::string& line : split(sweep.stdout_bytes, '\n')) {
-        size_t command = line.find(" m  Marovin ");
-        if (command == std::string::npos) continue;
-        SweepRow row = {};
-        ASSERT_EQ(2, std::sscanf(line.c_str(), "%d %lf", &row.waypoints, &row.printed_m)) << line;
-        row.command = line.substr(command + 4);
-        // Without --fit the rows keep the user's /x.
-        EXPECT_NE(std::string::npos, row.command.find(" /m5 /x1000 /a")) << line;
-        std::vector<std::string> titles = convert(gpx, row.command);
-        EXPECT_EQ(row.waypoints, static_cast<int>(titles.size())) << line;
-        row.exact_m = brute_force(points, waypoint_indices(points, titles)).metres;
-        EXPECT_NEAR(row.exact_m, row.printed_m, 0.0501) << line;
-        rows.push_back(row);
+    std::vector<GridRoute> grid;
+    for (const char* angle : {"1", "2", "3", "5", "7", "10", "15", "20", "30", "45", "60", "90", "180"})
+        for (const char* error : {"1", "2", "5", "10", "20", "50", "100", "200", "500", "1000", "1000000000"}) {
+            std::string command = std::string("Marovin ") + gpx.file + " forward.rt2 backward.rt2 /m5 /x1000 /a" +
+                                  angle + " /e" + error;
+            std::vector<std::string> titles = convert(gpx, command);
+            grid.push_back({static_cast<int>(titles.size()), brute_force(points, waypoint_indices(points, titles)).metres});
+        }
+    // The route the preview chose, from its command line, and its count
+    // and deviation as printed.
+    auto chosen = [&](const test_support::RunResult& result, const std::string& what) {
+        std::vector<std::string> titles = convert(gpx, last_line(result.stdout_bytes));
+        EXPECT_EQ(titles, svg_titles(read(std::string(gpx.file) + ".svg"))) << what;
+        return GridRoute{static_cast<int>(titles.size()), brute_force(points, waypoint_indices(points, titles)).metres};
+    };
+    for (int budget : {15, 40, 120}) {
+        double best_m = 1e30;
+        for (const GridRoute& g : grid)
+            if (g.waypoints <= budget) best_m = std::fmin(best_m, g.exact_m);
+        test_support::RunResult result = preview({"--fit", std::to_string(budget), gpx.file});
+        ASSERT_EQ(0, result.exit_code) << result.stdout_bytes;
+        GridRoute fit = chosen(result, "--fit " + std::to_string(budget));
+        EXPECT_LE(fit.waypoints, budget);
+        EXPECT_LE(fit.exact_m, best_m + 1e-6) << budget;
     }
-    ASSERT_EQ(13u, rows.size());
-
-    // Each budget just above a row's deviation, with and without --fit.
-    for (const SweepRow& limit : rows) {
-        std::string within = millimetres_above(limit.exact_m);
-        double within_m = std::strtod(within.c_str(), nullptr);
+    for (const char* within : {"3", "12.5", "40", "150"}) {
+        double within_m = std::strtod(within, nullptr);
         for (int budget : {0, 30}) {
-            const SweepRow* best = nullptr;
-            for (const SweepRow& row : rows)
-                if (row.exact_m <= within_m && (budget == 0 || row.waypoints <= budget) &&
-                    (best == nullptr || row.waypoints < best->waypoints))
-                    best = &row;
+            int fewest = 0;
+            for (const GridRoute& g : grid)
+                if (g.exact_m <= within_m && (budget == 0 || g.waypoints <= budget) && (fewest == 0 || g.waypoints < fewest))
+                    fewest = g.waypoints;
             std::vector<std::string> args = {"--within", within, gpx.file};
             if (budget > 0) args.insert(args.begin(), {"--fit", std::to_string(budget)});
             test_support::RunResult result = preview(args);
-            std::string what = "--within " + within + " budget " + std::to_string(budget);
-            if (best == nullptr) {
-                EXPECT_EQ(6, result.exit_code) << what;
-                continue;
-            }
+            std::string what = std::string("--within ") + within + " budget " + std::to_string(budget);
+            if (result.exit_code == 6 && fewest == 0) continue;
             ASSERT_EQ(0, result.exit_code) << what << '\n' << result.stdout_bytes;
-            EXPECT_EQ(best->command, last_line(result.stdout_bytes)) << what;
-            std::string fit = "\nFit: " + std::to_string(best->waypoints) + " waypoints, " +
-                              (budget > 0 ? "at most " + std::to_string(budget) + ", " : "") + "within " + within +
-                              " m\n";
-            EXPECT_NE(std::string::npos, result.stdout_bytes.find(fit)) << what << '\n' << result.stdout_bytes;
-            std::vector<std::string> titles = convert(gpx, last_line(result.stdout_bytes));
-            EXPECT_EQ(titles, svg_titles(read(std::string(gpx.file) + ".svg"))) << what;
-            EXPECT_LE(brute_force(points, waypoint_indices(points, titles)).metres, within_m) << what;
+            GridRoute fit = chosen(result, what);
+            EXPECT_LE(fit.exact_m, within_m) << what;
+            if (fewest > 0) {
+                EXPECT_LE(fit.waypoints, fewest) << what;
+            }
+            std::string line = "\nFit: " + std::to_string(fit.waypoints) + " waypoints, " +
+                               (budget > 0 ? "at most " + std::to_string(budget) + ", " : "") + "within " + within +
+                               " m\n";
+            EXPECT_NE(std::string::npos, result.stdout_bytes.find(line)) << what << '\n' << result.stdout_bytes;
         }
     }
 
-    // Closer than any rung keeps.
+    // Closer than any setting keeps.
     test_support::RunResult none = preview({"--within", "0.001", gpx.file, "/m0"});
     EXPECT_EQ(6, none.exit_code);
-    EXPECT_EQ("No setting on the ladder keeps the route within 0.001 m!\n",
+    EXPECT_EQ("No setting keeps the route within 0.001 m!\n",
               none.stdout_bytes.substr(none.stdout_bytes.rfind('\n', none.stdout_bytes.size() - 2) + 1));
     EXPECT_TRUE(temporaries().empty());
 }
