@@ -20,17 +20,20 @@ struct PreviewOutcome {
     int worst_leg;    // its leg runs from waypoint worst_leg to the next
     double worst_lat_deg, worst_lon_deg;  // as read
     Projection picture;  // of the picture drawn
+    // The closest route's distance as it prints ("12.35"); empty for a
+    // converter's route.
+    char closest_within[32];
 };
 
 // Written by note_outcome; all zero before.
 extern PreviewOutcome outcome;
 
 // Notes the run's figures: the survey's count and length, the drawn
-// route's waypoints, its thresholds, its meter's worst point and the
-// picture's projection. Called once the picture is in place, before the
+// route's waypoints, its thresholds, its meter's worst point, the
+// picture's projection and the closest route's distance ("" for none). Called once the picture is in place, before the
 // outcome is printed.
 void note_outcome(int points_read, double track_length_m, int waypoint_count, const core::RunSettings& limits,
-                  const RouteMeter& drawn);
+                  const RouteMeter& drawn, const char* closest_within);
 
 }  // namespace preview
 

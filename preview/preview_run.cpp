@@ -96,7 +96,7 @@ void run_preview(int argc, char** argv) {
     remove_temporary_files();
 
     note_outcome(state.survey.points_read, state.survey.track_length_m, drawn.waypoints_written, limits,
-                 state.drawn_meter);
+                 state.drawn_meter, run.closest ? state.closest.fitting_text : "");
     if (run.closest)
         print_closest_outcome(run, state.closest, state.drawn_meter);
     else

@@ -67,6 +67,7 @@ void put_preview_figures() {
     put_shortest("origin_lat_deg", p.lat_max_deg);
     put_shortest("x_per_deg", p.x_scale);
     put_shortest("y_per_deg", p.y_scale);
+    if (o.closest_within[0] != 0) std::fprintf(figures_file, "closest_within_m=%s\n", o.closest_within);
 }
 
 [[noreturn]] void end_with_figures(int exit_code) {

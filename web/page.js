@@ -24,6 +24,9 @@ let wantedWindow = null;
 let redrawWanted = false;
 let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
+// The distance of the closest route shown ("12.35"), which redraws it;
+// empty before one is shown.
+let closestWithin = '';
 // Where the result sits below the controls (a phone), a new track scrolls
 // it into view: the progress, the figures and any message are there.
 const oneColumn = window.matchMedia(meta.oneColumn);
@@ -101,11 +104,17 @@ function fail(message) {
     setState('failed');
 }
 
-const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', draw: 'Drawing…'};
+const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', closest: 'Finding the closest route…',
+                        draw: 'Drawing…'};
+
+// Which way the waypoints are chosen: 'converter' or 'closest'.
+function routeKind() { return $('kind-closest').checked ? 'closest' : 'converter'; }
 
 // Starts a run of the current track: "convert" converts and draws; "fit"
-// asks the preview for thresholds first, then converts with them; "draw"
-// draws the wanted window again.
+// asks the preview for thresholds first, then converts with them;
+// "closest" makes the closest route for a budget or a distance and draws
+// it; "draw" draws the wanted window again, of the closest route where
+// that is shown.
 function start(mode, extra) {
     clearTimeout(debounceTimer);
     if (track === null) return;
@@ -124,8 +133,21 @@ function start(mode, extra) {
     const size = pictureSize();
     worker.postMessage(Object.assign({id: jobId, mode, file: track, fileNumber, format: $('format').value,
                                       thresholds: thresholds(), fitCount: '', within: '',
+                                      closestWithin: routeKind() === 'closest' ? closestWithin : '',
                                       window: wantedWindow, size}, extra));
 }
+
+// Makes the route of the kind chosen afresh: the converter's with the
+// thresholds shown, or the closest for the distance found before (for the
+// budget where there is none yet).
+function startRoute() {
+    if (routeKind() === 'converter') return start('convert');
+    if (closestWithin !== '') return start('closest', {within: closestWithin});
+    start('closest', {fitCount: $('fit-count').value.trim()});
+}
+
+// A Fit button: the converter's thresholds, or the closest route.
+function fit(extra) { start(routeKind() === 'closest' ? 'closest' : 'fit', extra); }
 
 // A settled gesture: the window in sight is drawn afresh, now or after
 // the conversion going on.
@@ -148,12 +170,12 @@ function dropStaleDrawing() {
 
 function schedule() {
     clearTimeout(debounceTimer);
-    if (track !== null) debounceTimer = setTimeout(() => start('convert'), debounceMs);
+    if (track !== null) debounceTimer = setTimeout(startRoute, debounceMs);
 }
 
 function megabytes(bytes) { return (bytes / 1e6).toFixed(bytes < 1e7 ? 1 : 0) + ' MB'; }
 
-const phaseNames = {judging: 'Judging the format', fitting: 'Finding thresholds',
+const phaseNames = {judging: 'Judging the format', fitting: 'Finding thresholds', closest: 'Finding the closest route',
                     converting: 'Converting', drawing: 'Drawing'};
 
 // A command-line word as a console takes it: quoted when it holds
@@ -175,7 +197,7 @@ function showRoutes(data) {
         link.removeAttribute('aria-disabled');
         link.textContent = (id === 'download-forward' ? 'Forward route ' : 'Backward route ') + name;
     }
-    $('command-line').textContent = [data.program, ...data.args].map(quoted).join(' ');
+    $('command-line').textContent = data.command || [data.program, ...data.args].map(quoted).join(' ');
     showCounts(data.figures);
     $('deviation').textContent = '…';
     $('deviation-where').textContent = '';
@@ -199,6 +221,7 @@ let deviationPlace = null;
 function showPicture(data) {
     const figures = data.figures;
     showCounts(figures);
+    if (figures.closest_within_m !== undefined) closestWithin = figures.closest_within_m;
     if (figures.largest_deviation_m !== undefined) {
         const leg = Number(figures.deviation_leg);
         $('deviation').textContent = figures.largest_deviation_m + ' m';
@@ -298,7 +321,8 @@ function takeFile(file) {
     track = file;
     ++fileNumber;
     clearResult();
-    start('convert');
+    closestWithin = '';
+    startRoute();
     // Scrolled to the whole pixel at or above its top, which a fraction of
     // a pixel would otherwise cut off.
     if (oneColumn.matches)
@@ -318,9 +342,18 @@ for (const key in thresholdInputs) {
     slider.addEventListener('input', () => { input.value = slider.value; schedule(); });
 }
 $('format').addEventListener('change', schedule);
+// The thresholds are the converter's: with the closest route they rest.
+function showKind() {
+    const closest = routeKind() === 'closest';
+    $('thresholds').disabled = closest;
+    $('fit-legend').textContent = closest ? 'Fit the closest route' : 'Let the thresholds be found';
+}
+for (const id of ['kind-converter', 'kind-closest'])
+    $(id).addEventListener('change', () => { showKind(); if (track !== null) startRoute(); });
+showKind();
 $('track-file').addEventListener('change', (event) => takeFile(event.target.files[0]));
-$('fit').addEventListener('click', () => start('fit', {fitCount: $('fit-count').value.trim()}));
-$('fit-within').addEventListener('click', () => start('fit', {within: $('within').value.trim()}));
+$('fit').addEventListener('click', () => fit({fitCount: $('fit-count').value.trim()}));
+$('fit-within').addEventListener('click', () => fit({within: $('within').value.trim()}));
 startView($('picture'), drawWindow, dropStaleDrawing);
 $('zoom-in').addEventListener('click', () => zoomAbout(zoomStep));
 $('zoom-out').addEventListener('click', () => zoomAbout(1 / zoomStep));

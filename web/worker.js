@@ -160,7 +160,8 @@ function routeNames(name) {
 }
 
 // One job from the page: judge the format unless one is chosen, then
-// fit thresholds (--fit, --within), or convert and draw, or only draw.
+// fit thresholds (--fit, --within), or convert and draw, or make and draw
+// the closest route, or only draw.
 async function runJob(job) {
     const post = (message, transfer) => self.postMessage(Object.assign({id: job.id}, message), transfer || []);
     let phase = '', lastReport = 0;
@@ -202,6 +203,11 @@ async function runJob(job) {
         return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
     }
 
+    if (job.mode === 'closest') {
+        phase = 'closest';
+        return closest(job, formatOptions, track, source, report, failed);
+    }
+
     if (job.mode !== 'draw') {
         phase = 'converting';
         const converted = await convert(job, format, track, source, report);
@@ -209,13 +215,39 @@ async function runJob(job) {
     }
 
     phase = 'drawing';
-    const options = viewOptions(job);
-    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', ...options, track,
-                                    ...thresholdOptions(job.thresholds)], job.file, source, report);
+    const route = job.closestWithin !== '' ? ['--closest', '--within', job.closestWithin]
+                                           : thresholdOptions(job.thresholds);
+    const drawn = await runProgram(['rt2preview', ...formatOptions, '--output', 'picture.svg', ...viewOptions(job),
+                                    track, ...route], job.file, source, report);
     if (drawn.code !== 0) return failed(drawn);
+    postPicture(job, drawn);
+}
+
+function postPicture(job, drawn) {
+    const options = viewOptions(job);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
     const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
-    post({type: 'picture', svg, figures: drawn.figures, view: value('--view'), size: value('--size')});
+    self.postMessage({id: job.id, type: 'picture', svg, figures: drawn.figures, view: value('--view'),
+                      size: value('--size')});
+}
+
+// The closest route for the job's budget or distance: drawn, and its two
+// route files written by the same run, with the command line that writes
+// them on a console.
+async function closest(job, formatOptions, track, source, report, failed) {
+    const [forwardName, backwardName] = routeNames(job.file.name);
+    const fit = job.fitCount !== '' ? ['--fit', job.fitCount] : ['--within', job.within];
+    const run = await runProgram(['rt2preview', ...formatOptions, '--closest', ...fit, '--output', 'picture.svg',
+                                  ...viewOptions(job), '--write', fileArgument(forwardName), fileArgument(backwardName),
+                                  track], job.file, source, report);
+    if (run.code !== 0) return failed(run);
+    const FS = run.module.FS;
+    const forward = FS.readFile('/work/' + forwardName);
+    const backward = FS.readFile('/work/' + backwardName);
+    self.postMessage({id: job.id, type: 'routes', command: lastLine(run.stdout), forwardName, backwardName,
+                      forward: forward.buffer, backward: backward.buffer, figures: run.figures},
+                     [forward.buffer, backward.buffer]);
+    postPicture(job, run);
 }
 
 // The window and the pixels of the picture a job asks for: "--view

@@ -81,7 +81,7 @@ describe('each format, several threshold sets', () => {
     }
 });
 
-test('--fit and --within set the thresholds of the rung and convert with them', async () => {
+test('--fit and --within set the thresholds found and convert with them', async () => {
     const tab = await session.open();
     const track = sample('drive.gpx');
     await load(tab, track);
@@ -97,12 +97,49 @@ test('--fit and --within set the thresholds of the rung and convert with them', 
         assert.deepEqual(shown, options.map((option) => option.substring(2)));
         await expectNativeResult(tab, track, options);
     }
-    // A budget no rung can keep: the preview's message, the result kept.
-    assert.equal(await typeAndClick(tab, 'fit-count', '2', 'fit'), 'failed');
-    const refused = runNative('rt2preview', track, ['--fit', '2', '--output', 'p.svg', track.name]);
+    // A distance no setting keeps to: the preview's message, the result
+    // kept.
+    assert.equal(await typeAndClick(tab, 'within', '0.001', 'fit-within'), 'failed');
+    const refused = runNative('rt2preview', track, ['--within', '0.001', '--output', 'p.svg', track.name]);
     assert.equal(await text(tab, 'message'), refused.stdout.trim().split('\n').pop());
-    assert.match(await text(tab, 'message'), /^No setting on the ladder/);
+    assert.match(await text(tab, 'message'), /^No setting keeps the route within 0.001 m!/);
     assert.notEqual(await text(tab, 'waypoint-count'), '–');
+    await tab.close();
+});
+
+// The closest route, fitted to a budget and to a distance: its downloads
+// are what the command line it shows writes, and the thresholds rest
+// while it is chosen.
+test('the closest route for a budget and a distance writes what its command line writes', async () => {
+    const tab = await session.open();
+    const track = sample('drive.gpx');
+    await load(tab, track);
+    let before = await runs(tab);
+    await tab.click('#kind-closest');
+    assert.equal(await waitForEnd(tab, before), 'done', await text(tab, 'message'));
+    assert.equal(await tab.evaluate(() => document.getElementById('thresholds').disabled), true);
+    const names = ['drive-forward.rt2', 'drive-backward.rt2'];
+    for (const c of [{field: 'fit-count', value: '9', button: 'fit', count: 9},
+                     {field: 'within', value: '12', button: 'fit-within'}]) {
+        assert.equal(await typeAndClick(tab, c.field, c.value, c.button), 'done', await text(tab, 'message'));
+        const command = await text(tab, 'command-line');
+        assert.match(command, /^rt2preview --closest --within [0-9.]+ drive\.gpx --write drive-forward\.rt2 drive-backward\.rt2$/);
+        if (c.button === 'fit-within') assert.match(command, / --within 12 /);
+        const expected = runNative('rt2preview', track, [...command.split(' ').slice(1), '--output', 'p.svg'], names);
+        assert.equal(expected.code, 0, expected.stdout);
+        const count = expected.stdout.match(/^Closest route: (\d+) waypoints/m)[1];
+        assert.equal(await text(tab, 'waypoint-count'), count);
+        if (c.count) assert.ok(Number(count) <= c.count);
+        const forward = await download(tab, 'download-forward');
+        const backward = await download(tab, 'download-backward');
+        assert.ok(forward.bytes.equals(expected.files[names[0]]), c.button + ': forward');
+        assert.ok(backward.bytes.equals(expected.files[names[1]]), c.button + ': backward');
+    }
+    // Back to the converter's thresholds, as they were.
+    before = await runs(tab);
+    await tab.click('#kind-converter');
+    assert.equal(await waitForEnd(tab, before), 'done');
+    await expectNativeResult(tab, track, ['/m5', '/x1000', '/a5', '/e50']);
     await tab.close();
 });
 
@@ -243,8 +280,11 @@ describe('the page as a person uses it', () => {
         // Below the controls, a new track's result is scrolled into view.
         const top = await tab.evaluate(() => document.querySelector('.results').getBoundingClientRect().top);
         assert.ok(top >= 0 && top < 740 / 2, `the result starts ${top} px down the screen`);
-        // From the keyboard: tab to a threshold, type, and the page converts.
+        // From the keyboard: past the choice of the route's kind, tab to a
+        // threshold, type, and the page converts.
         await tab.evaluate(() => document.getElementById('format').focus());
+        await tab.press('Tab');
+        assert.equal(await tab.evaluate(() => document.activeElement.id), 'kind-converter');
         await tab.press('Tab');
         assert.equal(await tab.evaluate(() => document.activeElement.id), 'min-distance');
         assert.equal(await setThresholds(tab, {m: '2'}), 'done');
