@@ -47,7 +47,7 @@ int measure_and_choose(const PreviewSettings& run, PassState* state) {
     // The grid's routes within the budget, those likeliest to be chosen
     // first: with --within the fewest waypoints, with --fit alone the
     // most.
-    static int candidates[grid_size];
+    static int candidates[most_thinnings - first_grid_thinning];
     int candidate_count = 0;
     for (int i = first_grid_thinning; i < most_thinnings; ++i)
         if (state->has_route[i] && (run.fit_budget == 0 || state->counts[i] <= run.fit_budget))

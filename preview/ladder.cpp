@@ -1,5 +1,7 @@
-// The grid's settings.
+// The grid's settings and the /x levels of the ladder.
 #include "preview/ladder.h"
+
+#include <initializer_list>
 
 namespace preview {
 
@@ -27,6 +29,18 @@ core::RunSettings grid_setting(int k, const core::RunSettings& base) {
     k /= maxima;
     limits.min_distance_m = grid_min_distances_m[k];
     return limits;
+}
+
+int distance_levels(double user_max_distance_m, double* levels) {
+    int count = 0;
+    levels[count++] = user_max_distance_m;
+    for (double power = 10.0; power <= 1e6; power *= 10.0)
+        for (double factor : {1.0, 2.0, 5.0}) {
+            double value = power * factor;
+            if (value <= 1e6 && value > user_max_distance_m && count < most_distance_levels)
+                levels[count++] = value;
+        }
+    return count;
 }
 
 }  // namespace preview

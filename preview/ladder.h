@@ -1,7 +1,8 @@
 // The settings the preview thins the track under besides the user's: the
-// ladder of thresholds that --sweep shows, from fine to coarse, and the
-// grid of all four thresholds that --fit and --within search. These
-// constants size the passes' tables.
+// ladder of thresholds that --sweep shows, from fine to coarse, and what
+// --fit and --within search: a grid of all four thresholds, and the
+// ladder at raised maximal distances. These constants size the passes'
+// tables.
 #ifndef PREVIEW_LADDER_H
 #define PREVIEW_LADDER_H
 
@@ -40,10 +41,20 @@ inline constexpr int grid_size = 3 * 2 * 13 * 11;
 // and the minimal distance.
 core::RunSettings grid_setting(int k, const core::RunSettings& base);
 
+// The fit also tries the ladder's rungs at the user's /m and at these /x
+// levels: the user's /x, then each of the 1-2-5 series from 10 m to
+// 1000 km above it, which a long track with a small budget needs.
+inline constexpr int most_distance_levels = 17;  // the user's /x and 16 above
+
+// Writes the /x levels for a user's /x to levels and returns how many.
+int distance_levels(double user_max_distance_m, double* levels);
+
 // The survey's thinnings: 0 the user's setting, then the ladder's rungs
-// at the user's /m and /x, then the grid.
+// at the user's /m and /x (the sweep), then the settings the fit chooses
+// from: the grid, and the ladder at each /x level.
 inline constexpr int first_grid_thinning = 1 + rung_count;
-inline constexpr int most_thinnings = first_grid_thinning + grid_size;
+inline constexpr int first_level_thinning = first_grid_thinning + grid_size;
+inline constexpr int most_thinnings = first_level_thinning + most_distance_levels * rung_count;
 
 }  // namespace preview
 

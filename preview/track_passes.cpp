@@ -60,15 +60,24 @@ void count_waypoint(core::Thinning*, core::TrackPoint*) {}
 void start_thinnings(const PreviewSettings& run, PassState* state) {
     bool plain = run.fit_budget == 0 && run.within_m == 0 && !run.closest;
     bool grid = (run.fit_budget > 0 || run.within_m > 0) && !run.closest;
+    double levels[most_distance_levels];
+    int level_count = distance_levels(run.limits.max_distance_m, levels);
     for (int i = 0; i < most_thinnings; ++i) {
         core::RunSettings limits = run.limits;
         bool used = i == 0 ? plain : i < first_grid_thinning ? run.sweep : grid;
         bool filed = used && i < first_grid_thinning;
-        if (i > 0 && i < first_grid_thinning) {
-            limits.max_angle_deg = ladder[i - 1].max_angle_deg;
-            limits.max_orth_error_m = ladder[i - 1].max_orth_error_m;
-        } else if (i >= first_grid_thinning) {
+        // The rung of a sweep row or of a level's ladder.
+        int rung = i < first_level_thinning ? i - 1 : (i - first_level_thinning) % rung_count;
+        if (i >= first_grid_thinning && i < first_level_thinning) {
             limits = grid_setting(i - first_grid_thinning, run.limits);
+        } else if (i > 0) {
+            limits.max_angle_deg = ladder[rung].max_angle_deg;
+            limits.max_orth_error_m = ladder[rung].max_orth_error_m;
+        }
+        if (i >= first_level_thinning) {
+            int level = (i - first_level_thinning) / rung_count;
+            used = used && level < level_count;
+            if (level < level_count) limits.max_distance_m = levels[level];
         }
         state->has_route[i] = used;
         state->route_files[i] = filed ? open_route_file(i) : nullptr;

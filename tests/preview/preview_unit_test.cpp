@@ -301,4 +301,17 @@ TEST(PreviewFit, TheGridHoldsEveryCombinationOnce) {
     EXPECT_EQ(std::make_tuple(20.0, 1e7, 180.0, 1e9), *seen.rbegin());
 }
 
+// The /x levels the fit tries the ladder at: the user's, then the 1-2-5
+// series above it up to 1000 km.
+TEST(PreviewFit, DistanceLevels) {
+    double levels[preview::most_distance_levels];
+    int count = preview::distance_levels(1000.0, levels);
+    ASSERT_EQ(10, count);
+    EXPECT_EQ(1000.0, levels[0]);
+    EXPECT_EQ(2000.0, levels[1]);
+    EXPECT_EQ(1e6, levels[count - 1]);
+    EXPECT_EQ(17, preview::distance_levels(-1.0, levels));  // from 10 m
+    EXPECT_EQ(10.0, levels[1]);
+}
+
 }  // namespace
