@@ -326,4 +326,51 @@ TEST_F(Rt2preview, FitAndWithinDoAsWellAsAFineGrid) {
     EXPECT_TRUE(temporaries().empty());
 }
 
+// The closest route in every format: within the distance by the brute
+// force, its files (--write) the route drawn, and with --fit within the
+// budget, its printed command line writing the same files again; a
+// converter's route written with --write is the converter's, byte for
+// byte.
+TEST_F(Rt2preview, TheClosestRouteKeepsWithinAndWritesWhatItDraws) {
+    for (const Format& format : formats) {
+        std::vector<Fix> fixes = winding_road(700);
+        write(format.file, format.write(fixes));
+        std::vector<Fix> points = as_read(format, fixes);
+        for (const std::vector<std::string>& fit : {std::vector<std::string>{"--within", "7.5"},
+                                                   std::vector<std::string>{"--fit", "25"}}) {
+            std::vector<std::string> args = {"--closest", format.file, "--write", "f.rt2", "b.rt2"};
+            args.insert(args.begin() + 1, fit.begin(), fit.end());
+            std::string what = std::string(format.converter) + ' ' + fit[0] + ' ' + fit[1];
+            test_support::RunResult result = preview(args);
+            ASSERT_EQ(0, result.exit_code) << what << '\n' << result.stdout_bytes;
+            std::vector<std::string> titles = route_titles(read("f.rt2"));
+            EXPECT_EQ(titles, svg_titles(read(std::string(format.file) + ".svg"))) << what;
+            std::string forward = read("f.rt2"), backward = read("b.rt2");
+            ASSERT_GE(forward.size(), 74u + 2 * 37u);
+            EXPECT_EQ(forward.size() + 1, backward.size()) << what;
+            // The backward route holds the same records from the last.
+            EXPECT_EQ(forward.substr(forward.size() - 37), backward.substr(75, 37)) << what;
+            std::string command = last_line(result.stdout_bytes);
+            size_t within_at = command.find("--within ");
+            ASSERT_NE(std::string::npos, within_at) << command;
+            double within_m = std::strtod(command.c_str() + within_at + 9, nullptr);
+            EXPECT_TRUE(fit[0] == "--fit" || within_m == 7.5) << command;
+            EXPECT_TRUE(fit[0] == "--within" || titles.size() <= 25u) << what;
+            EXPECT_LE(brute_force(points, waypoint_indices(points, titles)).metres, within_m) << what;
+            // The printed command line writes the same route again.
+            std::vector<std::string> again = split(command, ' ');
+            ASSERT_EQ("rt2preview", again.at(0));
+            ASSERT_EQ(0, preview(std::vector<std::string>(again.begin() + 1, again.end())).exit_code) << command;
+            EXPECT_EQ(forward, read("f.rt2")) << command;
+        }
+        // A converter's route through --write.
+        ASSERT_EQ(0, preview({format.file, "/e20", "--write", "f.rt2", "b.rt2"}).exit_code);
+        std::string command = std::string(format.converter) + ' ' + format.file + " forward.rt2 backward.rt2 /e20";
+        convert(format, command);
+        EXPECT_EQ(read("forward.rt2"), read("f.rt2")) << format.converter;
+        EXPECT_EQ(read("backward.rt2"), read("b.rt2")) << format.converter;
+    }
+    EXPECT_TRUE(temporaries().empty());
+}
+
 }  // namespace
