@@ -1,11 +1,11 @@
-// The converter's setting for --fit and --within, from the survey's grid:
-// with --fit the route with the smallest deviation among those with at
-// most the budget's waypoints, with --within the one with the fewest
-// waypoints among those within the distance (with both, the fewest within
-// the distance and the budget). The routes are measured in batches, a
-// batch thinned into route files in one pass and measured in the next
-// while the following batch is thinned, so that only so many files are
-// open at once.
+// The converter's setting for --fit and --within, from the survey's
+// settings: with --fit the route with the smallest deviation among those
+// with at most the budget's waypoints, with --within the one with the
+// fewest waypoints among those within the distance (with both, the fewest
+// within the distance and the budget). The survey measured most routes
+// already; the rest are measured in batches, a batch thinned into route
+// files in one pass and measured in the next while the following batch is
+// thinned, so that only so many files are open at once.
 #ifndef PREVIEW_FIT_SEARCH_H
 #define PREVIEW_FIT_SEARCH_H
 

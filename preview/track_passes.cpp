@@ -52,8 +52,38 @@ void restore_console(const QuietConsole& console) {
     core::console = console.kept;
 }
 
-// A grid setting's waypoints in the survey are only counted.
-void count_waypoint(core::Thinning*, core::TrackPoint*) {}
+// The survey's sink for the fit's settings: the leg that ends at the
+// waypoint is measured over the track points kept, as the route meter
+// would measure it.
+void measure_leg(core::Thinning* thinning, core::TrackPoint*) {
+    PassState* state = static_cast<PassState*>(thinning->sink.context);
+    int index = thinning->waypoints_written == 1 ? 1
+                : state->track_ended              ? thinning->points_read
+                                                  : thinning->points_read - 1;
+    LegsMeasured* legs = &state->legs_measured[thinning - state->surveyed];
+    const UnitVector& position = state->recent_positions[(index - 1) % recent_points];
+    if (index > 1) {
+        Leg leg;
+        start_leg(&leg, legs->last_position, position);
+        int first = legs->last_index + 1;
+        int oldest_kept = state->survey.points_read - recent_points + 1;
+        if (first < oldest_kept) {
+            legs->exact = false;
+            first = oldest_kept;
+        }
+        for (int k = first; k < index; ++k) {
+            LegPart nearest;
+            const UnitVector& point = state->recent_positions[(k - 1) % recent_points];
+            double key = deviation_key(leg, point, &nearest);
+            if (key > legs->worst_key) {
+                legs->worst_key = key;
+                legs->worst_rad = deviation_rad(leg, point);
+            }
+        }
+    }
+    legs->last_index = index;
+    legs->last_position = position;
+}
 
 // Starts every thinning the run needs: the user's setting or the rungs
 // with their route files, the grid's without.
@@ -82,8 +112,11 @@ void start_thinnings(const PreviewSettings& run, PassState* state) {
         state->has_route[i] = used;
         state->route_files[i] = filed ? open_route_file(i) : nullptr;
         if (filed && state->route_files[i] == nullptr) end_with_picture_error("Picture file open error!\n");
-        core::WaypointSink sink = filed ? core::WaypointSink{record_waypoint, state} : core::WaypointSink{count_waypoint, nullptr};
+        core::WaypointSink sink = {filed ? record_waypoint : measure_leg, state};
         core::start_thinning(&state->surveyed[i], limits, sink);
+        state->legs_measured[i] = LegsMeasured{0, {0.0, 0.0, 0.0}, 0.0, 0.0, true};
+        state->deviation_m[i] = -1.0;
+        state->beyond_distance[i] = false;
     }
 }
 
@@ -148,6 +181,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
     start_extent(&survey->extent);
     survey->points_read = 0;
     survey->track_length_m = 0.0;
+    bool fitting = (run.fit_budget > 0 || run.within_m > 0) && !run.closest;
     core::TrackPoint point, previous_point;
     core::PointReader read_next_point = state->format->program->read_next_point;
     while (read_next_point(&point) == 0) {
@@ -156,17 +190,22 @@ void survey_track(const PreviewSettings& run, PassState* state) {
         extend(&survey->extent, point);
         Hop hop = measure_hop(previous_point, point, survey->points_read);
         survey->track_length_m += hop.distance_m;
+        if (fitting) state->recent_positions[(survey->points_read - 1) % recent_points] = unit_vector(point);
         int kept = 0;
         for (int k = 0; k < running_count; ++k) {
             int i = running_list[k];
             core::Thinning& thinning = state->surveyed[i];
             thinning.lookahead = point;
             core::take_point_after_hop(&thinning, hop.distance_m, hop.bearing_deg);
-            // Past the budget a grid setting is out: the last point still
-            // adds one.
-            if (i >= first_grid_thinning && run.fit_budget > 0 && thinning.waypoints_written >= run.fit_budget)
+            // Past the budget a fit's setting is out: the last point still
+            // adds one. Past the distance it is out too.
+            bool out = i >= first_grid_thinning &&
+                       ((run.fit_budget > 0 && thinning.waypoints_written >= run.fit_budget) ||
+                        (run.within_m > 0 && state->legs_measured[i].worst_rad * core::earth_radius_m > run.within_m));
+            if (out) {
                 state->has_route[i] = false;
-            else
+                state->beyond_distance[i] = run.fit_budget == 0 || thinning.waypoints_written < run.fit_budget;
+            } else
                 running_list[kept++] = i;
         }
         running_count = kept;
@@ -176,7 +215,12 @@ void survey_track(const PreviewSettings& run, PassState* state) {
     core::close_input(&core::input_stream);
     if (survey->points_read < 3) core::abort_run("Too short input file!\n", exit_too_short);
     finish_thinnings(state, running_list, running_count);
-    for (int i = 0; i < most_thinnings; ++i) state->counts[i] = state->surveyed[i].waypoints_written;
+    for (int i = 0; i < most_thinnings; ++i) {
+        state->counts[i] = state->surveyed[i].waypoints_written;
+        const LegsMeasured& legs = state->legs_measured[i];
+        if (i >= first_grid_thinning && state->has_route[i] && legs.exact)
+            state->deviation_m[i] = legs.worst_rad * core::earth_radius_m;
+    }
     if (run.closest && !end_closest_pass(closest)) end_with_picture_error("Picture file write error!\n");
 }
 

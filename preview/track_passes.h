@@ -26,6 +26,19 @@ struct Survey {
     TrackExtent extent;
 };
 
+// The track points the survey keeps for measuring the fit's legs.
+inline constexpr int recent_points = 65536;
+
+// The largest deviation of a route, leg by leg as the survey decides its
+// waypoints: as the route meter finds it where exact.
+struct LegsMeasured {
+    int last_index;  // the last waypoint's track point number
+    UnitVector last_position;
+    double worst_key;  // of the route meter's order
+    double worst_rad;
+    bool exact;  // every leg's points were still kept
+};
+
 // Everything the passes of one run share. Settings are numbered as the
 // survey's thinnings (preview/ladder.h): 0 the user's setting, then the
 // ladder's rungs, then the grid's settings.
@@ -47,8 +60,18 @@ struct PassState {
     // then is that point itself, not the one before it.
     bool track_ended;
     bool route_write_failed;
-    // The meters of the routes measured.
+    // The meters of the routes measured from their files.
     RouteMeter route_meters[most_thinnings];
+    // The fit's settings are measured in the survey already, each leg as
+    // its waypoint is decided, over the track points it covers that are
+    // still among the last recent_points read (exact for a setting whose
+    // every leg covers fewer).
+    LegsMeasured legs_measured[most_thinnings];
+    UnitVector recent_positions[recent_points];
+    // Each route's largest deviation once known, in metres; -1 before.
+    double deviation_m[most_thinnings];
+    // The fit's settings the survey left for straying beyond --within.
+    bool beyond_distance[most_thinnings];
     // With --closest, the search for the closest route, whose tries take
     // the place of the thinnings.
     ClosestSearch closest;
