@@ -8,6 +8,8 @@
 //   quality_tools fewest TRACK D          the fewest waypoints within D
 //   quality_tools measure TRACK ROUTE     a route of track points in a
 //                                         GPX file (another program's)
+//   quality_tools closest TRACK D         the closest route within D, as
+//                                         rt2preview --closest makes it
 //   quality_tools grid TRACK N,.. D,..    the converter's best over a grid
 //                                         of 858 settings: the least
 //                                         deviation with at most N
@@ -28,6 +30,7 @@
 #include "core/distance.h"
 #include "core/entry.h"
 #include "core/thinning.h"
+#include "preview/closest_route.h"
 #include "preview/leg_distance.h"
 #include "preview/track_format.h"
 
@@ -266,6 +269,23 @@ void grid(const std::vector<double>& budgets, const std::vector<double>& distanc
     }
 }
 
+std::vector<int> closest_indices;
+
+void note_closest(preview::ClosestRoute*, int index, const core::TrackPoint&) { closest_indices.push_back(index - 1); }
+
+std::vector<int> closest(double within_m) {
+    static preview::LegStore store;
+    preview::ClosestRoute route;
+    preview::start_closest_route(&route, within_m, preview::ClosestSink{note_closest, nullptr}, &store);
+    for (const Point& p : track) {
+        core::TrackPoint point;
+        core::set_point_degrees(&point, p.lat_deg, p.lon_deg);
+        preview::take_closest_point(&route, point, p.position);
+    }
+    preview::finish_closest_route(&route);
+    return closest_indices;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,6 +305,8 @@ int main(int argc, char** argv) {
         return 0;
     } else if (what == "dp-budget" && argc == 4) {
         route = dp_budget(std::atoi(argv[3]));
+    } else if (what == "closest" && argc == 4) {
+        route = closest(std::atof(argv[3]));
     } else if (what == "dp-within" && argc == 4) {
         route = dp_within(std::atof(argv[3]));
     } else if (what == "measure" && argc == 4) {

@@ -63,6 +63,7 @@ void start_stretch(Stretch* s, int from, const UnitVector& position) {
     s->examined = from + 1;
     s->closed = false;
     s->wedge_full = true;
+    s->farthest = 0.0;
 }
 
 // Looks at the point at offset: notes in its bit whether its direction
@@ -75,7 +76,13 @@ bool examine(ClosestRoute* route, Stretch* s, int offset, uint16_t bit) {
     double ahead = dot(position, s->start);
     double sideways = x * x + y * y;
     double near = route->sin_within * route->sin_within;
-    bool may_end = s->wedge_full || in_wedge(*s, x, y) || (sideways <= near && ahead > 0.0);
+    // A leg keeps every point within the distance only where none lies
+    // farther from the start than its end does by more than the distance:
+    // sin(a + b) <= sin a + sin b, with a margin for the rounding.
+    double distance = std::sqrt(sideways);
+    bool reaches = distance + route->sin_within * (1.0 + 1e-9) + 1e-15 >= s->farthest;
+    bool may_end = reaches && (s->wedge_full || in_wedge(*s, x, y) || (sideways <= near && ahead > 0.0));
+    if (distance > s->farthest) s->farthest = distance;
     uint16_t& bits = route->store->in_wedge[slot_of(*route, offset)];
     bits = may_end ? static_cast<uint16_t>(bits | bit) : static_cast<uint16_t>(bits & ~bit);
     // A point a quarter of the Earth away or more: the leg ends there.
@@ -84,9 +91,8 @@ bool examine(ClosestRoute* route, Stretch* s, int offset, uint16_t bit) {
     // The directions within an angle a of the point's own pass within
     // the distance of it, where sin a is sin(distance) / sin(the point's
     // distance from the start).
-    double size = std::sqrt(sideways);
-    double dx = x / size, dy = y / size;
-    double sine = route->sin_within / size;
+    double dx = x / distance, dy = y / distance;
+    double sine = route->sin_within / distance;
     double cosine = std::sqrt(1.0 - sine * sine);
     double right_x = dx * cosine + dy * sine, right_y = dy * cosine - dx * sine;
     double left_x = dx * cosine - dy * sine, left_y = dy * cosine + dx * sine;

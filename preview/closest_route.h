@@ -53,6 +53,7 @@ struct Stretch {
     int examined;                     // the store offsets looked at: up to this one
     bool closed;                      // no later point can end it
     bool wedge_full;                  // no point bounds the wedge yet
+    double farthest;                  // the sine of the farthest point's distance from the start
     double right_x, right_y, left_x, left_y;  // the wedge, right to left anticlockwise
 };
 
