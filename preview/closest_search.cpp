@@ -16,9 +16,9 @@ namespace preview {
 
 namespace {
 
-// The distances the search looks between: from a millimetre to half the
+// The distances the search looks between: from a micrometre to half the
 // Earth's circumference, past which every route is the same.
-constexpr double least_within_m = 0.001;
+constexpr double least_within_m = 1e-6;
 constexpr double most_within_m = 2e7;
 // The first pass's distances, and the step by which the search goes on
 // past them while one side is still open.
