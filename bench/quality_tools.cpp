@@ -36,6 +36,8 @@
 
 namespace {
 
+constexpr double pi = 3.141592653589793;
+
 struct Point {
     double lat_deg, lon_deg;
     preview::UnitVector position;
@@ -133,7 +135,7 @@ bool leg_keeps_within(int first, int last, double within_m) {
 // only, with a generous margin).
 double bearing(const Point& a, const Point& b) {
     double north = b.lat_deg - a.lat_deg;
-    double east = std::remainder(b.lon_deg - a.lon_deg, 360.0) * std::cos(a.lat_deg * M_PI / 180.0);
+    double east = std::remainder(b.lon_deg - a.lon_deg, 360.0) * std::cos(a.lat_deg * pi / 180.0);
     return std::atan2(east, north);
 }
 
@@ -159,7 +161,7 @@ int fewest(double within_m) {
             double width = 1.5 * std::asin(std::min(1.0, within_m / r)) + 1e-6;
             double b = bearing(track[i], track[j]);
             if (!bounded) centre = b, bounded = true;
-            double offset = std::remainder(b - centre, 2 * M_PI);
+            double offset = std::remainder(b - centre, 2 * pi);
             low = std::max(low, offset - width);
             high = std::min(high, offset + width);
             if (low > high || r > 2e6) break;
