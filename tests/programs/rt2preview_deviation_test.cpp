@@ -259,7 +259,8 @@ struct GridRoute {
 };
 
 // The fit and --within against a fine grid of settings run here through
-// the converter (every /a and /e of the fit's grid, at /m5 /x1000): with
+// the converter (42 pairs of /a and /e of the fit's grid, at /m5 /x1000,
+// so that the test stays quick under emulation): with
 // --fit the route strays no farther than the best of them within the
 // budget, with --within it has no more waypoints than the fewest of them
 // within the distance, and each is the route its command line writes.
@@ -269,8 +270,8 @@ TEST_F(Rt2preview, FitAndWithinDoAsWellAsAFineGrid) {
     write(gpx.file, gpx.write(fixes));
     std::vector<Fix> points = as_read(gpx, fixes);
     std::vector<GridRoute> grid;
-    for (const char* angle : {"1", "2", "3", "5", "7", "10", "15", "20", "30", "45", "60", "90", "180"})
-        for (const char* error : {"1", "2", "5", "10", "20", "50", "100", "200", "500", "1000", "1000000000"}) {
+    for (const char* angle : {"1", "3", "7", "15", "30", "90", "180"})
+        for (const char* error : {"1", "5", "20", "100", "500", "1000000000"}) {
             std::string command = std::string("Marovin ") + gpx.file + " forward.rt2 backward.rt2 /m5 /x1000 /a" +
                                   angle + " /e" + error;
             std::vector<std::string> titles = convert(gpx, command);
