@@ -6,14 +6,16 @@
 // From each waypoint the leg is stretched along the track while a wedge of
 // directions stays open: those whose great circle passes within the
 // distance of every track point since the waypoint. A point whose
-// direction lies in the wedge may end the leg. When the wedge closes, the
-// farthest few points whose leg passes the meter's own test for every
-// point it covers are the candidates for the next waypoint; the one from
-// which the next leg reaches farthest is taken (of equal reach, the
-// farther), and the next leg starts there with the points after it. The
-// wedge bounds the distance to the whole great circle, so a point behind
-// the start or ahead of the end is caught by that test. A leg holds at
-// most most_leg_points track points, which keeps the memory fixed.
+// direction lies in the wedge, and that lies no nearer the waypoint than
+// the points before it by more than the distance, may end the leg. When
+// the wedge closes, the farthest few points whose leg passes the meter's
+// own test for every point it covers are the candidates for the next
+// waypoint; the one from which the next leg reaches farthest is taken (of
+// equal reach, the farther), and the next leg starts there with the
+// points after it. The wedge bounds the distance to the whole great
+// circle, so a point behind the start or ahead of the end is caught by
+// that test. A leg holds at most most_leg_points track points, which
+// keeps the memory fixed.
 #ifndef PREVIEW_CLOSEST_ROUTE_H
 #define PREVIEW_CLOSEST_ROUTE_H
 
