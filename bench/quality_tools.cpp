@@ -251,24 +251,22 @@ void grid(const std::vector<double>& budgets, const std::vector<double>& distanc
                     std::vector<int> route = converter_route(limits);
                     routes.push_back({static_cast<int>(route.size()), largest_deviation_m(route)});
                 }
-    for (double budget : budgets) {
+    // The best route for a budget or a distance: the least deviation
+    // within the budget, or the fewest waypoints within the distance.
+    auto print_best = [&](const char* what, double limit, bool by_count) {
         const std::pair<int, double>* best = nullptr;
-        for (const auto& r : routes)
-            if (r.first <= budget && (best == nullptr || r.second < best->second)) best = &r;
+        for (const auto& r : routes) {
+            bool fits = by_count ? r.first <= limit : r.second <= limit;
+            bool better = best == nullptr || (by_count ? r.second < best->second : r.first < best->first);
+            if (fits && better) best = &r;
+        }
         if (best == nullptr)
-            std::printf("budget %g: - -\n", budget);
+            std::printf("%s %g: - -\n", what, limit);
         else
-            std::printf("budget %g: %d %.3f\n", budget, best->first, best->second);
-    }
-    for (double within_m : distances) {
-        const std::pair<int, double>* best = nullptr;
-        for (const auto& r : routes)
-            if (r.second <= within_m && (best == nullptr || r.first < best->first)) best = &r;
-        if (best == nullptr)
-            std::printf("within %g: - -\n", within_m);
-        else
-            std::printf("within %g: %d %.3f\n", within_m, best->first, best->second);
-    }
+            std::printf("%s %g: %d %.3f\n", what, limit, best->first, best->second);
+    };
+    for (double budget : budgets) print_best("budget", budget, true);
+    for (double within_m : distances) print_best("within", within_m, false);
 }
 
 std::vector<int> closest_indices;

@@ -17,14 +17,19 @@ namespace preview {
 
 namespace {
 
-// The survey's sink, whose context is the run's PassState: a waypoint
-// decided while the track is read is the candidate, the point before the
-// one just read; the first is point 1.
+// The track point number of the waypoint a thinning hands over: the
+// candidate, the point before the one just read; the first is point 1,
+// and once the track has ended the last is the last point read.
+int waypoint_index(const core::Thinning& thinning, const PassState& state) {
+    if (thinning.waypoints_written == 1) return 1;
+    return state.track_ended ? thinning.points_read : thinning.points_read - 1;
+}
+
+// The sink of a route written to its file, whose context is the run's
+// PassState.
 void record_waypoint(core::Thinning* thinning, core::TrackPoint* waypoint) {
     PassState* state = static_cast<PassState*>(thinning->sink.context);
-    int index = thinning->waypoints_written == 1 ? 1
-                : state->track_ended              ? thinning->points_read
-                                                  : thinning->points_read - 1;
+    int index = waypoint_index(*thinning, *state);
     if (!write_waypoint_record(state->route_files[thinning - state->surveyed], index, *waypoint))
         state->route_write_failed = true;
 }
@@ -57,9 +62,7 @@ void restore_console(const QuietConsole& console) {
 // would measure it.
 void measure_leg(core::Thinning* thinning, core::TrackPoint*) {
     PassState* state = static_cast<PassState*>(thinning->sink.context);
-    int index = thinning->waypoints_written == 1 ? 1
-                : state->track_ended              ? thinning->points_read
-                                                  : thinning->points_read - 1;
+    int index = waypoint_index(*thinning, *state);
     LegsMeasured* legs = &state->legs_measured[thinning - state->surveyed];
     const UnitVector& position = state->recent_positions[(index - 1) % recent_points];
     if (index > 1) {
