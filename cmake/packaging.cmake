@@ -1,4 +1,4 @@
-# What is installed and how it is packaged: the five programs, their
+# What is installed and how it is packaged: the six programs, their
 # manual pages, the README and the route maker page, in the Debian package
 # (preset package) or at the top of the Windows zip (preset
 # windows-package).
@@ -26,7 +26,7 @@ if(WIN32)
   # users who have no man.
   find_program(GROFF groff REQUIRED)
   set(manual_texts)
-  foreach(program Tolvek Brisham Quendal Marovin rt2preview)
+  foreach(program Tolvek Brisham Quendal Marovin rt2preview rt2gpx)
     set(text ${PROJECT_BINARY_DIR}/programs/${program}.txt)
     add_custom_command(OUTPUT ${text}
       COMMAND sh -c "${GROFF} -man -Tascii -P -cbou '${PROJECT_SOURCE_DIR}/man/${program}.1' | sed 's/$/\\r/' > '${text}'"
@@ -34,24 +34,25 @@ if(WIN32)
     list(APPEND manual_texts ${text})
   endforeach()
   add_custom_target(manual_texts ALL DEPENDS ${manual_texts})
-  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview RUNTIME DESTINATION .)
+  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview rt2gpx RUNTIME DESTINATION .)
   install(FILES ${manual_texts} ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
   install(FILES ${ROUTE_MAKER_PAGE} DESTINATION . ${page_optional})
 else()
   include(GNUInstallDirs)
-  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview rt2gpx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES
     ${PROJECT_SOURCE_DIR}/man/Tolvek.1
     ${PROJECT_SOURCE_DIR}/man/Brisham.1
     ${PROJECT_SOURCE_DIR}/man/Quendal.1
     ${PROJECT_SOURCE_DIR}/man/Marovin.1
     ${PROJECT_SOURCE_DIR}/man/rt2preview.1
+    ${PROJECT_SOURCE_DIR}/man/rt2gpx.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${ROUTE_MAKER_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR} ${page_optional})
 endif()
 
-# The Debian package of the five programs and their manual pages.
+# The Debian package of the six programs and their manual pages.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME track-route-converters)
 set(CPACK_PACKAGE_VENDOR "Route converter developers")
@@ -59,7 +60,7 @@ set(CPACK_PACKAGE_CONTACT "Route converter developers <maintainers@users.noreply
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "convert GPS tracks (NMEA, record file, .plt, .gpx) into forward and backward routes")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Tolvek, Brisham, Quendal and Marovin read one recorded GPS track each (an NMEA 0183\nlog, a binary record file, an OziExplorer track point file, a GPX file), thin it\nto a short series of waypoints and write OziExplorer CE Route2 forward and\nbackward routes. rt2preview draws a track and its route as an SVG picture and\nfinds the thresholds that keep a route within a waypoint budget.")
+    "Tolvek, Brisham, Quendal and Marovin read one recorded GPS track each (an NMEA 0183\nlog, a binary record file, an OziExplorer track point file, a GPX file), thin it\nto a short series of waypoints and write OziExplorer CE Route2 forward and\nbackward routes. rt2preview draws a track and its route as an SVG picture and\nfinds the thresholds that keep a route within a waypoint budget.\nrt2gpx turns a route into a GPX route for the devices that load those.")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

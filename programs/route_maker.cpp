@@ -6,6 +6,7 @@
 //
 //   route_maker Tolvek|Brisham|Quendal|Marovin ARGS...
 //   route_maker rt2preview ARGS...
+//   route_maker rt2gpx ROUTE.rt2 ROUTE.gpx
 //   route_maker judge TRACK      prints the format rt2preview would judge
 //
 // In front of a program's name, "--figures FILE" has that program's run
@@ -17,6 +18,7 @@
 #include "core/entry.h"
 #include "preview/preview_run.h"
 #include "preview/track_format.h"
+#include "readers/route2/route_gpx.h"
 #include "programs/run_figures.h"
 
 namespace {
@@ -43,8 +45,9 @@ int main(int argc, char** argv) {
             if (std::strcmp(argv[1], format.converter) == 0)
                 core::run_program(*format.program, argc - 1, argv + 1);
         if (std::strcmp(argv[1], "rt2preview") == 0) preview::run_preview(argc - 1, argv + 1);
+        if (std::strcmp(argv[1], "rt2gpx") == 0) route2::run_rt2gpx(argc - 1, argv + 1);
         if (std::strcmp(argv[1], "judge") == 0 && argc == 3) judge(argv[2]);
     }
-    core::print_text("Usage: route_maker Tolvek|Brisham|Quendal|Marovin|rt2preview ARGS... | judge TRACK\n");
+    core::print_text("Usage: route_maker Tolvek|Brisham|Quendal|Marovin|rt2preview|rt2gpx ARGS... | judge TRACK\n");
     return core::exit_usage;
 }

@@ -13,7 +13,8 @@
 # libFuzzer, groff and dpkg-dev for the manual pages and the package, MPFR
 # for the checks of the correctly rounded functions, file for the
 # package's library dependencies, xmllint and
-# rsvg-convert for the preview's pictures, the cross compilers, Wine and
+# rsvg-convert for the preview's pictures (and the page's icons), GPSBabel
+# and gpxpy, which read the GPX routes back, the cross compilers, Wine and
 # qemu-user for the Windows, aarch64 and s390x builds, emscripten for the
 # WebAssembly build, Node.js with npm (Debian's, or whichever the machine
 # has), and for the route maker page's browser tests chromium,
@@ -25,7 +26,7 @@ group=${1:-suite}
 programs_packages=(cmake g++ libfast-float-dev libfmt-dev)
 suite_packages=(libgtest-dev googletest python3 clang libclang-rt-14-dev groff dpkg-dev
                 g++-mingw-w64-x86-64 wine wine64 qemu-user g++-aarch64-linux-gnu g++-s390x-linux-gnu
-                libmpfr-dev libxml2-utils librsvg2-bin file emscripten
+                libmpfr-dev libxml2-utils librsvg2-bin file gpsbabel python3-gpxpy emscripten
                 chromium firefox-esr webkit2gtk-driver xvfb fonts-dejavu-core)
 case "$group" in
     programs) packages=("${programs_packages[@]}") ;;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and builds the Debian package, and checks
-# that both hold the five programs and their manual pages, the README and
+# that both hold the six programs and their manual pages, the README and
 # the route maker page, and that the manual pages render without warnings;
-# then builds the Windows zip and checks that it holds the five static
+# then builds the Windows zip and checks that it holds the six static
 # programs, their manual pages as text, the README and the page. The page
 # comes from the web preset, which the install finds already built.
 set -eu
@@ -13,7 +13,7 @@ cmake --install build/ci --prefix "$prefix" >/dev/null
 cmake --workflow --preset package >/dev/null
 deb=$(ls build/package/*.deb)
 listing=$(dpkg-deb -c "$deb")
-for program in Tolvek Brisham Quendal Marovin rt2preview; do
+for program in Tolvek Brisham Quendal Marovin rt2preview rt2gpx; do
     test -x "$prefix/bin/$program"
     test -f "$prefix/share/man/man1/$program.1"
     grep -q "usr/bin/$program\$" <<<"$listing"
@@ -25,12 +25,12 @@ test -f "$prefix/share/doc/track-route-converters/README.md"
 cmp build/web/route-maker.html "$prefix/share/doc/track-route-converters/route-maker.html"
 grep -q "usr/share/doc/track-route-converters/route-maker.html\$" <<<"$listing"
 dpkg-deb -f "$deb" Package Version Depends
-echo "package check: 5 programs, 5 manual pages, the README and the page installed and packaged"
+echo "package check: 6 programs, 6 manual pages, the README and the page installed and packaged"
 
 cmake --workflow --preset windows-package >/dev/null
 zip=$(ls build/windows-package/*.zip)
 listing=$(cmake -E tar tf "$zip")
-for program in Tolvek Brisham Quendal Marovin rt2preview; do
+for program in Tolvek Brisham Quendal Marovin rt2preview rt2gpx; do
     grep -q "/$program.exe\$" <<<"$listing"
     grep -q "/$program.txt\$" <<<"$listing"
     # Only system DLLs: the C++ runtime is linked in.
@@ -39,4 +39,4 @@ for program in Tolvek Brisham Quendal Marovin rt2preview; do
 done
 grep -q "/README.md\$" <<<"$listing"
 grep -q "/route-maker.html\$" <<<"$listing"
-echo "windows zip check: $(basename "$zip") holds 5 static programs, 5 manual pages, the README and the page"
+echo "windows zip check: $(basename "$zip") holds 6 static programs, 6 manual pages, the README and the page"
