@@ -79,7 +79,7 @@ function thresholds() {
 function clearDownloads() {
     for (const url of downloadUrls) URL.revokeObjectURL(url);
     downloadUrls = [];
-    for (const id of ['download-forward', 'download-backward']) {
+    for (const id of ['download-forward', 'download-backward', 'download-gpx']) {
         const link = $(id);
         link.removeAttribute('href');
         link.removeAttribute('download');
@@ -186,16 +186,17 @@ function quoted(word) {
 
 function showRoutes(data) {
     clearDownloads();
-    const routes = [['download-forward', data.forward, data.forwardName],
-                    ['download-backward', data.backward, data.backwardName]];
-    for (const [id, bytes, name] of routes) {
+    const routes = [['download-forward', data.forward, data.forwardName, 'Forward route '],
+                    ['download-backward', data.backward, data.backwardName, 'Backward route '],
+                    ['download-gpx', data.gpx, data.gpxName, 'GPX route ']];
+    for (const [id, bytes, name, label] of routes) {
         const url = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
         downloadUrls.push(url);
         const link = $(id);
         link.href = url;
         link.download = name;
         link.removeAttribute('aria-disabled');
-        link.textContent = (id === 'download-forward' ? 'Forward route ' : 'Backward route ') + name;
+        link.textContent = label + name;
     }
     $('command-line').textContent = data.command || [data.program, ...data.args].map(quoted).join(' ');
     showCounts(data.figures);

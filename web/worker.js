@@ -156,7 +156,7 @@ function thresholdOptions(values) {
 function routeNames(name) {
     const dot = name.lastIndexOf('.');
     const stem = dot > 0 ? name.substring(0, dot) : name;
-    return [stem + '-forward.rt2', stem + '-backward.rt2'];
+    return [stem + '-forward.rt2', stem + '-backward.rt2', stem + '-route.gpx'];
 }
 
 // One job from the page: judge the format unless one is chosen, then
@@ -241,12 +241,7 @@ async function closest(job, formatOptions, track, source, report, failed) {
                                   ...viewOptions(job), '--write', fileArgument(forwardName), fileArgument(backwardName),
                                   track], job.file, source, report);
     if (run.code !== 0) return failed(run);
-    const FS = run.module.FS;
-    const forward = FS.readFile('/work/' + forwardName);
-    const backward = FS.readFile('/work/' + backwardName);
-    self.postMessage({id: job.id, type: 'routes', command: lastLine(run.stdout), forwardName, backwardName,
-                      forward: forward.buffer, backward: backward.buffer, figures: run.figures},
-                     [forward.buffer, backward.buffer]);
+    await postRoutes(job, run, {command: lastLine(run.stdout)});
     postPicture(job, run);
 }
 
@@ -269,13 +264,40 @@ async function convert(job, format, track, source, report) {
     const args = [fileArgument(forwardName), fileArgument(backwardName), ...thresholdOptions(job.thresholds)];
     const converted = await runProgram([program, track, ...args], job.file, source, report);
     if (converted.code !== 0) return converted;
-    const FS = converted.module.FS;
-    const forward = FS.readFile('/work/' + forwardName);
-    const backward = FS.readFile('/work/' + backwardName);
-    self.postMessage({id: job.id, type: 'routes', program, args: [track, ...args], forwardName, backwardName,
-                      forward: forward.buffer, backward: backward.buffer, figures: converted.figures},
-                     [forward.buffer, backward.buffer]);
+    await postRoutes(job, converted, {program, args: [track, ...args]});
     return converted;
+}
+
+// Hands the page the two route files a run wrote and the GPX route of the
+// forward one, with what says how they were made (the converter's command
+// line, or the one that writes the closest route).
+async function postRoutes(job, run, made) {
+    const [forwardName, backwardName, gpxName] = routeNames(job.file.name);
+    const forward = run.module.FS.readFile('/work/' + forwardName);
+    const backward = run.module.FS.readFile('/work/' + backwardName);
+    const gpx = await gpxRoute(forward);
+    self.postMessage(Object.assign({id: job.id, type: 'routes', forwardName, backwardName, gpxName,
+                                    forward: forward.buffer, backward: backward.buffer, gpx: gpx.buffer,
+                                    figures: run.figures}, made),
+                     [forward.buffer, backward.buffer, gpx.buffer]);
+}
+
+// The GPX route of a forward route, made by rt2gpx in an instance of its
+// own, as on a console.
+async function gpxRoute(forward) {
+    const instance = spare || newInstance();
+    spare = null;
+    const {module, printed, exited} = await instance;
+    module.FS.writeFile('/route.rt2', forward);
+    try {
+        module.callMain(['rt2gpx', '/route.rt2', '/route.gpx']);
+    } catch (error) {
+        if (!(error && error.name === 'ExitStatus')) throw error;
+    }
+    const code = await exited;
+    spare = newInstance();
+    if (code !== 0) throw new Error('rt2gpx: ' + lastLine(printed.bytes()));
+    return module.FS.readFile('/route.gpx');
 }
 
 // The compiled wasm, compiled once; later callers wait for the first.

@@ -39,6 +39,16 @@ async function expectNativeResult(tab, track, options) {
     assert.deepEqual([forward.name, backward.name], names);
     assert.ok(forward.bytes.equals(expected.files[names[0]]), track.name + ' ' + options.join(' ') + ': forward');
     assert.ok(backward.bytes.equals(expected.files[names[1]]), track.name + ' ' + options.join(' ') + ': backward');
+    await expectGpxRoute(tab, forward, stem + '-route.gpx');
+}
+
+// The GPX route download must be what rt2gpx writes of the forward route.
+async function expectGpxRoute(tab, forward, name) {
+    const gpx = await download(tab, 'download-gpx');
+    const expected = runNative('rt2gpx', trackOf(forward.name, forward.bytes), [forward.name, name], [name]);
+    assert.equal(expected.code, 0, expected.stdout);
+    assert.equal(gpx.name, name);
+    assert.ok(gpx.bytes.equals(expected.files[name]), name);
 }
 
 // The figures the preview prints for the same track and thresholds.
@@ -134,6 +144,7 @@ test('the closest route for a budget and a distance writes what its command line
         const backward = await download(tab, 'download-backward');
         assert.ok(forward.bytes.equals(expected.files[names[0]]), c.button + ': forward');
         assert.ok(backward.bytes.equals(expected.files[names[1]]), c.button + ': backward');
+        await expectGpxRoute(tab, forward, 'drive-route.gpx');
     }
     // Back to the converter's thresholds, as they were.
     before = await runs(tab);

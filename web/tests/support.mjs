@@ -90,7 +90,7 @@ export function native(program) {
     if (nativeDirectory === null) {
         for (const build of ['ci', 'default']) {
             const directory = join(top, 'build', build, 'programs');
-            if (existsSync(join(directory, 'rt2preview'))) {
+            if (existsSync(join(directory, 'rt2gpx'))) {
                 nativeDirectory = directory;
                 break;
             }
@@ -98,7 +98,7 @@ export function native(program) {
         if (nativeDirectory === null) {
             execFileSync('cmake', ['--preset', 'default'], {cwd: top, stdio: 'ignore'});
             execFileSync('cmake', ['--build', '--preset', 'default', '--target', 'Tolvek', 'Brisham', 'Quendal',
-                                   'Marovin', 'rt2preview'], {cwd: top, stdio: 'ignore'});
+                                   'Marovin', 'rt2preview', 'rt2gpx'], {cwd: top, stdio: 'ignore'});
             nativeDirectory = join(top, 'build', 'default', 'programs');
         }
     }
