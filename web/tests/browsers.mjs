@@ -135,6 +135,7 @@ class PuppeteerTab {
         };
     }
     async screenshot(path) { await this.page.screenshot({path, fullPage: true}); }
+    async reload() { await this.page.reload(); }
     async close() { await this.context.close(); }
 }
 
@@ -298,5 +299,6 @@ class WebKitTab {
         await this.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
         writeFileSync(path, Buffer.from(await this.session.takeScreenshot(), 'base64'));
     }
+    async reload() { await this.session.navigate().refresh(); }
     async close() { await this.session.get('about:blank'); }
 }

@@ -14,6 +14,8 @@ import {launch} from './browsers.mjs';
 const here = dirname(fileURLToPath(import.meta.url));
 export const top = resolve(here, '..', '..');
 export const pagePath = process.env.ROUTE_MAKER_PAGE || join(top, 'build', 'web', 'route-maker.html');
+// The site folder beside it (build_site.mjs).
+export const sitePath = join(dirname(pagePath), 'site');
 export const examples = join(top, 'examples');
 export const screenshots = join(dirname(pagePath), 'screenshots');
 export const engine = process.env.ROUTE_MAKER_ENGINE || 'chromium';
@@ -32,10 +34,10 @@ export function scratchFolder(what) {
 
 // The built page with page_prologue.js in front of its own script, right
 // after its security policy, which the prologue obeys like the page.
-export function testPage() {
-    const page = readFileSync(pagePath, 'utf8');
+export function testPage(path = pagePath) {
+    const page = readFileSync(path, 'utf8');
     const policy = page.match(/<meta http-equiv="Content-Security-Policy"[^>]*>/);
-    if (policy === null) throw new Error(pagePath + ' has no security policy');
+    if (policy === null) throw new Error(path + ' has no security policy');
     const prologue = '\n<script>\n' + readFileSync(join(here, 'page_prologue.js'), 'utf8') + '</script>';
     const at = policy.index + policy[0].length;
     return page.substring(0, at) + prologue + page.substring(at);
@@ -58,6 +60,30 @@ export async function startServer(page) {
     await new Promise((done) => server.listen(0, '127.0.0.1', done));
     const url = 'http://127.0.0.1:' + server.address().port + '/route-maker.html';
     return {url, asked, close: () => new Promise((done) => server.close(done))};
+}
+
+// Serves the files of a folder (the site folder, with the test prologue in
+// its index.html) on 127.0.0.1, "/" as index.html, on the given port or a
+// free one; asked lists every path asked for.
+export async function startSiteServer(folder, port = 0) {
+    const types = {html: 'text/html; charset=utf-8', js: 'text/javascript', webmanifest: 'application/manifest+json',
+                   png: 'image/png'};
+    const asked = [];
+    const server = createServer((request, response) => {
+        asked.push(request.url);
+        const name = request.url === '/' ? 'index.html' : request.url.substring(1);
+        const path = join(folder, name);
+        if (!/^[a-z0-9.-]+$/.test(name) || !existsSync(path)) {
+            response.writeHead(404);
+            return void response.end();
+        }
+        const body = name === 'index.html' ? testPage(path) : readFileSync(path);
+        response.writeHead(200, {'Content-Type': types[name.split('.').pop()], 'Cache-Control': 'no-cache'});
+        response.end(body);
+    });
+    await new Promise((done) => server.listen(port, '127.0.0.1', done));
+    return {url: 'http://127.0.0.1:' + server.address().port + '/', port: server.address().port, asked,
+            close: () => new Promise((done) => { server.close(done); server.closeAllConnections(); })};
 }
 
 // The browser of this run and the page's address in its origin; open
