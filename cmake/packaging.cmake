@@ -1,13 +1,16 @@
 # What is installed and how it is packaged: the six programs, their
-# manual pages, the README and the route maker page, in the Debian package
-# (preset package) or at the top of the Windows zip (preset
-# windows-package).
+# manual pages, the README, the route maker page and its site folder, in
+# the Debian package (preset package) or at the top of the Windows zip
+# (preset windows-package).
 
 # The route maker page, built by the web preset (emscripten), is installed
 # beside the README wherever it has been built. The package presets build
 # it first, so that the Debian package and the Windows zip always hold it.
 set(ROUTE_MAKER_PAGE ${PROJECT_SOURCE_DIR}/build/web/route-maker.html CACHE FILEPATH
     "The route maker page, as the web preset builds it")
+# The folder that puts the page on a static host, built beside it.
+set(ROUTE_MAKER_SITE ${PROJECT_SOURCE_DIR}/build/web/site CACHE PATH
+    "The route maker's site folder, as the web preset builds it")
 option(BUILD_ROUTE_MAKER_PAGE "Build the route maker page (preset web) with this build" OFF)
 set(page_optional OPTIONAL)
 if(BUILD_ROUTE_MAKER_PAGE AND NOT EMSCRIPTEN)
@@ -37,6 +40,7 @@ if(WIN32)
   install(TARGETS Tolvek Brisham Quendal Marovin rt2preview rt2gpx RUNTIME DESTINATION .)
   install(FILES ${manual_texts} ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
   install(FILES ${ROUTE_MAKER_PAGE} DESTINATION . ${page_optional})
+  install(DIRECTORY ${ROUTE_MAKER_SITE}/ DESTINATION route-maker-site ${page_optional})
 else()
   include(GNUInstallDirs)
   install(TARGETS Tolvek Brisham Quendal Marovin rt2preview rt2gpx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -50,6 +54,7 @@ else()
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${ROUTE_MAKER_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR} ${page_optional})
+  install(DIRECTORY ${ROUTE_MAKER_SITE}/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/route-maker-site ${page_optional})
 endif()
 
 # The Debian package of the six programs and their manual pages.

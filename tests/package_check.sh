@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and builds the Debian package, and checks
-# that both hold the six programs and their manual pages, the README and
-# the route maker page, and that the manual pages render without warnings;
-# then builds the Windows zip and checks that it holds the six static
-# programs, their manual pages as text, the README and the page. The page
-# comes from the web preset, which the install finds already built.
+# that both hold the six programs and their manual pages, the README, the
+# route maker page and its site folder, and that the manual pages render
+# without warnings; then builds the Windows zip and checks that it holds
+# the six static programs, their manual pages as text, the README, the page
+# and the site folder. The page comes from the web preset, which the
+# install finds already built.
 set -eu
 cd "$(dirname "$0")/.."
 prefix=$(mktemp -d)
@@ -24,8 +25,12 @@ done
 test -f "$prefix/share/doc/track-route-converters/README.md"
 cmp build/web/route-maker.html "$prefix/share/doc/track-route-converters/route-maker.html"
 grep -q "usr/share/doc/track-route-converters/route-maker.html\$" <<<"$listing"
+for file in index.html manifest.webmanifest service-worker.js icon-192.png icon-512.png apple-touch-icon.png; do
+    cmp "build/web/site/$file" "$prefix/share/doc/track-route-converters/route-maker-site/$file"
+    grep -q "usr/share/doc/track-route-converters/route-maker-site/$file\$" <<<"$listing"
+done
 dpkg-deb -f "$deb" Package Version Depends
-echo "package check: 6 programs, 6 manual pages, the README and the page installed and packaged"
+echo "package check: 6 programs, 6 manual pages, the README, the page and its site folder installed and packaged"
 
 cmake --workflow --preset windows-package >/dev/null
 zip=$(ls build/windows-package/*.zip)
@@ -39,4 +44,5 @@ for program in Tolvek Brisham Quendal Marovin rt2preview rt2gpx; do
 done
 grep -q "/README.md\$" <<<"$listing"
 grep -q "/route-maker.html\$" <<<"$listing"
-echo "windows zip check: $(basename "$zip") holds 6 static programs, 6 manual pages, the README and the page"
+grep -q "/route-maker-site/service-worker.js\$" <<<"$listing"
+echo "windows zip check: $(basename "$zip") holds 6 static programs, 6 manual pages, the README, the page and its site folder"
