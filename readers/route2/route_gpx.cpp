@@ -40,6 +40,7 @@ std::string temporary_path;
     if (!temporary_path.empty()) {
         core::close_output();
         platform::remove_file(temporary_path.c_str());
+        temporary_path.clear();
     }
     core::abort_run(message, core::exit_forward_pass);
 }
@@ -229,6 +230,8 @@ void run_rt2gpx(int argc, char** argv) {
     platform::prepare_standard_output();
     argv = platform::utf8_arguments(&argc, argv);
     if (argc != 3) core::show_usage(rt2gpx_program);
+    line_number = 0;
+    temporary_path.clear();
     const char* route_path = argv[1];
     const char* gpx_path = argv[2];
     core::print_text("Route file: ");
@@ -263,11 +266,7 @@ void run_rt2gpx(int argc, char** argv) {
     if (std::ferror(core::input_stream.file)) fail("Input file read error!\n");
     put("  </rte>\n</gpx>\n");
     if (!core::close_output()) fail("Output file write error!\n");
-    if (!platform::replace_file(temporary_path.c_str(), gpx_path)) {
-        platform::remove_file(temporary_path.c_str());
-        temporary_path.clear();
-        fail("Output file rename error!\n");
-    }
+    if (!platform::replace_file(temporary_path.c_str(), gpx_path)) fail("Output file rename error!\n");
     temporary_path.clear();
 
     char count[core::integer_text_size + 1];
