@@ -9,21 +9,26 @@
 # byte.
 set -eu
 cd "$(dirname "$0")/.."
-bash tests/install_needs.sh
-cmake --workflow --preset ci
-cmake --workflow --preset asan
-cmake --workflow --preset web
-bash tests/package_check.sh
-bash fuzz/run.sh "${FUZZ_SECONDS:-3}"
+# Each step says when it ends, and how long the suite has run by then.
+step() {
+    "$@"
+    echo "== $* done at $((SECONDS / 60)) min $((SECONDS % 60)) s"
+}
+step bash tests/install_needs.sh
+step cmake --workflow --preset ci
+step cmake --workflow --preset asan
+step cmake --workflow --preset web
+step bash tests/package_check.sh
+step bash fuzz/run.sh "${FUZZ_SECONDS:-3}"
 # A fresh Wine prefix is made once, before the tests start several Wine
 # processes at a time.
 WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     wineboot --init
 for platform in windows aarch64 s390x wasm; do
-    cmake --workflow --preset "$platform"
+    step cmake --workflow --preset "$platform"
 done
 if [ -d ../shared/corpus ]; then
-    python3 bench/corpus_check
+    step python3 bench/corpus_check
 else
     echo "Corpus check skipped: no ../shared/corpus beside this checkout."
 fi

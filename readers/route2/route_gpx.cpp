@@ -266,6 +266,8 @@ void run_rt2gpx(int argc, char** argv) {
     if (std::ferror(core::input_stream.file)) fail("Input file read error!\n");
     put("  </rte>\n</gpx>\n");
     if (!core::close_output()) fail("Output file write error!\n");
+    // Closed first: a system may not rename over a file that is open.
+    core::close_input(&core::input_stream);
     if (!platform::replace_file(temporary_path.c_str(), gpx_path)) fail("Output file rename error!\n");
     temporary_path.clear();
 
@@ -274,7 +276,6 @@ void run_rt2gpx(int argc, char** argv) {
     core::print_text("Waypoints: ");
     core::print_text(count);
     core::print_text("\n");
-    core::close_input(&core::input_stream);
     core::end_process(core::exit_success);
 }
 
