@@ -67,6 +67,7 @@ bool read_line() {
     }
     if (c == '\r') {
         c = core::read_byte(input);
+        // A lone CR ends the line too; the byte after it is the next line's.
         if (c != '\n' && c != core::end_of_input) --input->next;
     }
     line[line_length] = 0;
@@ -78,7 +79,7 @@ bool line_begins_with(const char* text) {
     return line_length >= length && std::memcmp(line, text, length) == 0;
 }
 
-// The fields of the line, split at its commas in place: at most
+// The fields of the line, between its commas, pointing into it: at most
 // most_fields, the last one holding the rest of the line.
 constexpr int most_fields = 5;
 struct Fields {
@@ -105,7 +106,7 @@ Fields split_line() {
 
 // A coordinate field, "  55.030200": blanks, then an optional minus, digits
 // and optionally a point and more digits, then blanks. Sets *start and
-// *length to the number's own text and *value to its value; false when the
+// *number_length to the number's own text and *value to its value; false when the
 // field is not such a number, or its value lies outside [-limit, limit].
 bool read_coordinate(const char* text, size_t length, double limit, const char** start, size_t* number_length,
                      double* value) {
