@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building the programs needs where it is missing, builds
-# the five programs alone (no tests), converts every bundled sample track
-# into forward and backward routes under build/examples/, and draws the
-# sample drive's route with rt2preview.
+# the six programs alone (no tests), converts every bundled sample track
+# into forward and backward routes under build/examples/, draws the sample
+# drive's route with rt2preview and writes its GPX route with rt2gpx.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -22,8 +22,11 @@ for pair in Tolvek:drive.nmea Quendal:drive.plt Brisham:drive.rec Marovin:drive.
 done
 echo "== rt2preview drive.gpx"
 "$bin/rt2preview" drive.gpx
+echo "== rt2gpx drive-gpx-forward.rt2 drive-gpx-route.gpx"
+"$bin/rt2gpx" drive-gpx-forward.rt2 drive-gpx-route.gpx
 echo
 echo "Routes:  $out/drive-*-forward.rt2 and drive-*-backward.rt2"
+echo "GPX route: $out/drive-gpx-route.gpx"
 echo "Picture: $out/drive.gpx.svg"
 echo "Programs: $bin/"
 if [ -f "$top/build/web/route-maker.html" ]; then

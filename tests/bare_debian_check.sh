@@ -102,7 +102,7 @@ run_in_bare_root() {
 
 status=0
 if [ "$what" != suite ]; then
-    run_in_bare_root examples 'bash examples/run.sh && ls build/examples/*.rt2 build/examples/drive.gpx.svg' || status=1
+    run_in_bare_root examples 'bash examples/run.sh && ls build/examples/*.rt2 build/examples/drive.gpx.svg build/examples/drive-gpx-route.gpx' || status=1
 fi
 if [ "$what" != examples ]; then
     run_in_bare_root suite 'bash tests/run_all.sh' || status=1
