@@ -393,9 +393,8 @@ document.addEventListener('drop', (event) => {
     if (event.dataTransfer.files.length > 0) takeFile(event.dataTransfer.files[0]);
 });
 
-// The page of the site folder (build_site.mjs) keeps itself for offline use
-// through its service worker. A page opened from a file, or in a browser
-// that has or allows no service worker, goes on without one.
+// The site folder's page keeps itself offline through its service worker;
+// from a file, or where no service worker may run, it goes on without one.
 const offlineWorker = document.querySelector('meta[name="offline-worker"]');
 if (offlineWorker !== null && 'serviceWorker' in navigator && /^https?:$/.test(location.protocol))
     navigator.serviceWorker.register(offlineWorker.content).catch(() => {});
