@@ -40,7 +40,7 @@ inline bool below(BoundedValue* value, double limit, long long* exact_count) {
     ensure_bounds(value);
     if (value->hi < limit) return true;
     if (value->lo >= limit) return false;
-    if (value->lo != value->hi) ++*exact_count;
+    if (value->lo != value->hi) count_exact_path(exact_count);
     return exact_value(value) < limit;
 }
 
@@ -49,7 +49,7 @@ inline bool above(BoundedValue* value, double limit, long long* exact_count) {
     ensure_bounds(value);
     if (value->lo > limit) return true;
     if (value->hi <= limit) return false;
-    if (value->lo != value->hi) ++*exact_count;
+    if (value->lo != value->hi) count_exact_path(exact_count);
     return exact_value(value) > limit;
 }
 
@@ -200,7 +200,7 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
         Range turn = angle_bounds(*step_bearing_deg, *reference_bearing_deg);
         if (turn.lo > limits.max_angle_deg) return 1;
         if (!(turn.hi <= limits.max_angle_deg)) {
-            ++counts.turn;
+            count_exact_path(&counts.turn);
             double exact_turn = angle_between(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
             if (exact_turn > limits.max_angle_deg) return 1;
         }
@@ -220,7 +220,7 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
     int decided = offset_bounds(leg_distance_m->lo, leg_distance_m->hi, offset.lo * radians_per_degree,
                                 offset.hi * radians_per_degree, limits.max_orth_error_m);
     if (decided >= 0) return decided;
-    ++counts.offset;
+    count_exact_path(&counts.offset);
     return offset_decision(limits, exact_value(leg_distance_m), exact_value(leg_bearing_deg),
                            exact_value(reference_bearing_deg));
 }

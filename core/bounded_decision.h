@@ -64,7 +64,9 @@ struct DecisionWindows {
 };
 
 // How often a comparison was too close for the bounds and needed exact
-// values, since the process started.
+// values, since the process started: counted only in a build with
+// COUNT_EXACT_PATHS on, for bench/exact_path_counts, and all zero in
+// every other.
 struct ExactPathCounts {
     long long step_below_minimum;  // step distance vs the minimal distance
     long long leg_below_minimum;   // leg distance vs the minimal distance
@@ -74,6 +76,16 @@ struct ExactPathCounts {
     long long track_length;        // the hop added to the track length
 };
 extern ExactPathCounts exact_path_counts;
+
+#ifndef COUNT_EXACT_PATHS
+#define COUNT_EXACT_PATHS 0
+#endif
+
+// Counts one more exact value at counter, in a counting build.
+inline void count_exact_path(long long* counter) {
+    if constexpr (COUNT_EXACT_PATHS != 0) ++*counter;
+    else (void)counter;
+}
 
 }  // namespace core
 

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "core/command_line.h"
-#include "core/entry.h"
 #include "core/number_writer.h"
+#include "core/run_slots.h"
 
 namespace core {
 
@@ -32,7 +32,7 @@ void read_forward_record(int64_t offset) {
         int64_t start = offset + route_record_size - backward_block_size;
         if (start < 0) start = 0;
         if (!seek_input(&input_stream, start))
-            abort_run("Forward route file seek error!\n", exit_backward_copy);
+            abort_run(forward_seek_error);
         int64_t wanted = offset + route_record_size - start;
         block_start = start;
         block_length = static_cast<int64_t>(
@@ -40,7 +40,7 @@ void read_forward_record(int64_t offset) {
         // A short read leaves the record asked for, at the block's end,
         // incomplete.
         if (block_length < wanted)
-            abort_run("Forward route file read error!\n", exit_backward_copy);
+            abort_run(forward_read_error);
     }
     std::memcpy(record_buffer, backward_block + (offset - block_start), route_record_size);
 }
@@ -61,10 +61,16 @@ void write_route_header(Route route) {
     for (const char* line : lines) {
         size_t length = std::strlen(line);
         if (std::fwrite(line, 1, length, output_stream) != length) {
-            if (route == forward_route) abort_run("Output file write error!\n", exit_forward_pass);
-            abort_run("Backward route file write error!\n", exit_backward_open);
+            if (route == forward_route) abort_run(output_write_error);
+            abort_run(backward_header_error);
         }
     }
+}
+
+int format_waypoint_name(char* text, int number) {
+    int length = sizeof waypoint_name_prefix - 1;
+    std::memcpy(text, waypoint_name_prefix, length);
+    return length + format_integer(text + length, number, waypoint_name_digits, true);
 }
 
 void write_waypoint(TrackPoint* point) {
@@ -74,9 +80,9 @@ void write_waypoint(TrackPoint* point) {
     // cut to fit text.
     char record[2 * fixed_text_size + 32];
     int length = 0;
-    std::memcpy(record, "W,RW", 4);
-    length += 4;
-    length += format_integer(record + length, waypoint_count, 6, true);
+    record[length++] = 'W';
+    record[length++] = ',';
+    length += format_waypoint_name(record + length, waypoint_count);
     record[length++] = ',';
     length += format_fixed(record + length, point->lat_deg, 6, 10);
     record[length++] = ',';
@@ -87,14 +93,14 @@ void write_waypoint(TrackPoint* point) {
     std::memcpy(point->text, record, length);
     point->text[length] = 0;
     if (std::fwrite(point->text, 1, length, output_stream) != static_cast<size_t>(length))
-        abort_run("Output file write error!\n", exit_forward_pass);
+        abort_run(output_write_error);
 }
 
 void write_backward_route() {
     if (!open_input_file(settings.forward_path))
-        abort_run("Forward route file open error!\n", exit_backward_open);
+        abort_run(forward_open_error);
     if (!open_output_file(settings.backward_path))
-        abort_run("Backward route file open error!\n", exit_backward_open);
+        abort_run(backward_open_error);
     write_route_header(backward_route);
 
     block_start = 0;
@@ -104,9 +110,9 @@ void write_backward_route() {
         // Only the ends are checked: a record of another length shifts every
         // record after it, and the first byte or the line feed gives it away.
         if (record_buffer[0] != 'W' || record_buffer[route_record_size - 1] != '\n')
-            abort_run("Invalid data in forward route file!\n", exit_backward_copy);
+            abort_run(forward_data_error);
         if (std::fwrite(record_buffer, 1, route_record_size, output_stream) != route_record_size)
-            abort_run("Backward route file write error!\n", exit_backward_copy);
+            abort_run(backward_write_error);
     }
 }
 

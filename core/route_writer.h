@@ -3,6 +3,7 @@
 #ifndef CORE_ROUTE_WRITER_H
 #define CORE_ROUTE_WRITER_H
 
+#include "core/number_writer.h"
 #include "core/track_point.h"
 
 namespace core {
@@ -13,6 +14,16 @@ namespace core {
 // byte 37 * (n + 1) and the backward pass can seek straight to it.
 inline constexpr int route_record_size = 37;
 inline constexpr int forward_header_size = 2 * route_record_size;
+
+// A waypoint's name: "RW" and its number, at least six digits with
+// leading zeros ("RW000012").
+inline constexpr char waypoint_name_prefix[] = "RW";
+inline constexpr int waypoint_name_digits = 6;
+inline constexpr int waypoint_name_size = sizeof waypoint_name_prefix - 1 + integer_text_size;
+
+// Writes the name of waypoint number into text (waypoint_name_size bytes)
+// without a terminating zero; returns its length.
+int format_waypoint_name(char* text, int number);
 
 enum Route { forward_route, backward_route };
 

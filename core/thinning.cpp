@@ -10,6 +10,7 @@
 #include "core/number_writer.h"
 #include "core/platform.h"
 #include "core/route_writer.h"
+#include "core/run_slots.h"
 
 namespace core {
 
@@ -44,14 +45,6 @@ void print_progress(int points_read, int waypoints_written, double track_length_
 
 }  // namespace
 
-int read_next_point(RecordParser parser, TrackPoint* point) {
-    int result;
-    do {
-        result = parser(point);
-    } while (result > 0);
-    return result;
-}
-
 void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink sink) {
     thinning->limits = limits;
     thinning->sink = sink;
@@ -78,7 +71,7 @@ void hand_waypoint(Thinning* thinning, TrackPoint* point) {
 void add_to_track_length(Thinning* thinning, BoundedValue* hop_m) {
     double sum = thinning->track_length_m + hop_m->lo;
     if (sum != thinning->track_length_m + hop_m->hi) {
-        ++exact_path_counts.track_length;
+        count_exact_path(&exact_path_counts.track_length);
         sum = thinning->track_length_m + exact_value(hop_m);
     }
     thinning->track_length_m = sum;
@@ -199,7 +192,7 @@ void thin_track(PointReader read_next_point) {
     last_flush_s = 0.0;
     start_thinning(&track_thinning, settings, WaypointSink{write_to_route, nullptr});
     while (read_next_point(&track_thinning.lookahead) == 0) take_point(&track_thinning);
-    if (!finish_thinning(&track_thinning)) abort_run("Too short input file!\n", exit_too_short);
+    if (!finish_thinning(&track_thinning)) abort_run(too_short_input);
     print_text("\r\n");
     if (progress_on_terminal) std::fflush(console);
 }

@@ -8,21 +8,11 @@
 #include "core/bounded_decision.h"
 #include "core/command_line.h"
 #include "core/distance.h"
-#include "core/entry.h"
+#include "core/point_reader.h"
 #include "core/track_point.h"
 #include "core/waypoint_decision.h"
 
 namespace core {
-
-// A format's single-record parser: 0 when a point was read into *point,
-// negative at the end of the input, positive when the record gave no point
-// and the next one should be tried.
-using RecordParser = int (*)(TrackPoint* point);
-
-// Calls parser with point until it returns 0 or a negative value, and
-// returns that value: the shared read_next_point of the line and tag
-// readers.
-int read_next_point(RecordParser parser, TrackPoint* point);
 
 struct Thinning;
 

@@ -27,10 +27,10 @@ namespace preview {
 namespace {
 
 const core::ProgramInfo preview_program = {
-    "Track to route preview V1.12 \n",
+    PROGRAM_TITLE("Track to route preview"),
     "rt2preview [--output FILE.svg] [--fit N] [--within D] [--closest] [--sweep] [--format nmea|records|plt|gpx] "
     "[--view SOUTH,WEST,NORTH,EAST] [--size WIDTHxHEIGHT] [--write FORWARD.rt2 BACKWARD.rt2] "
-    "TRACKFILE [/mMINMETERS /xMAXMETERS /aMAXDEGREES /eMAXORTERROR] \n\n",
+    "TRACKFILE [" THRESHOLD_OPTIONS "] \n\n",
     nullptr,
     nullptr,
 };
@@ -88,8 +88,8 @@ void run_preview(int argc, char** argv) {
     Caption caption = {run.track_path, thresholds, drawn.points_read, drawn.waypoints_written, drawn.track_length_m,
                        chosen > 0 ? fit_note(run) : "", largest_deviation_m(state.drawn_meter)};
     bool written = end_picture(caption);
-    if (!close_picture() || !written) end_with_picture_error("Picture file write error!\n");
-    if (!rename_picture()) end_with_picture_error("Picture file rename error!\n");
+    if (!close_picture() || !written) end_with_picture_error(picture_write_error);
+    if (!rename_picture()) end_with_picture_error(picture_rename_error);
     if (run.forward_path != nullptr)
         write_route_files(run.closest ? state.closest.files[state.closest.fitting_slot] : state.route_files[chosen],
                           run.forward_path, run.backward_path);

@@ -74,13 +74,13 @@ TrackFormat judge_head(const unsigned char* bytes, int size) {
 }
 
 const FormatBinding& judge_track(const char* path, TrackFormat format) {
-    if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", exit_track_error);
+    if (!core::open_input_file(path)) core::abort_run(core::input_open_error);
     if (format == TrackFormat::unknown) {
         int size = static_cast<int>(core::read_bytes(&core::input_stream, head, sizeof head));
         format = judge_head(head, size);
         if (!core::seek_input(&core::input_stream, 0)) format = TrackFormat::unknown;
     }
-    if (format == TrackFormat::unknown) core::abort_run("Unknown track file format!\n", exit_track_error);
+    if (format == TrackFormat::unknown) core::abort_run(unknown_format_error);
     return binding_of(format);
 }
 

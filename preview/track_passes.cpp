@@ -114,7 +114,7 @@ void start_thinnings(const PreviewSettings& run, PassState* state) {
         }
         state->has_route[i] = used;
         state->route_files[i] = filed ? open_route_file(i) : nullptr;
-        if (filed && state->route_files[i] == nullptr) end_with_picture_error("Picture file open error!\n");
+        if (filed && state->route_files[i] == nullptr) end_with_picture_error(picture_open_error);
         core::WaypointSink sink = {filed ? record_waypoint : measure_leg, state};
         core::start_thinning(&state->surveyed[i], limits, sink);
         state->legs_measured[i] = LegsMeasured{0, {0.0, 0.0, 0.0}, 0.0, 0.0, true};
@@ -143,24 +143,24 @@ void finish_thinnings(PassState* state, const int* list, int count) {
         std::FILE* file = state->route_files[i];
         if (file != nullptr && (std::fflush(file) != 0 || std::ferror(file) != 0)) state->route_write_failed = true;
     }
-    if (state->route_write_failed) end_with_picture_error("Picture file write error!\n");
+    if (state->route_write_failed) end_with_picture_error(picture_write_error);
 }
 
 // Starts a meter on a route file from its first waypoint.
 void start_reading(RouteMeter* meter, std::FILE* file) {
-    if (!platform::seek_file(file, 0)) end_with_picture_error("Picture file write error!\n");
+    if (!platform::seek_file(file, 0)) end_with_picture_error(picture_write_error);
     start_meter(meter, file);
 }
 
 }  // namespace
 
-void end_with_picture_error(const char* message) {
+void end_with_picture_error(const core::RunFailure& failure) {
     remove_temporary_files();
-    core::abort_run(message, exit_picture_error);
+    core::abort_run(failure);
 }
 
 void open_track(const FormatBinding& format, const char* path) {
-    if (!core::open_input_file(path)) core::abort_run("Input file open error!\n", exit_track_error);
+    if (!core::open_input_file(path)) core::abort_run(core::input_open_error);
     void (*check_input_header)() = format.program->check_input_header;
     if (check_input_header != nullptr) check_input_header();
 }
@@ -173,7 +173,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
     ClosestSearch* closest = &state->closest;
     if (run.closest) {
         start_closest_search(closest, run.fit_budget, run.within_m, run.within_text);
-        if (!plan_closest_pass(closest)) end_with_picture_error("Picture file open error!\n");
+        if (!plan_closest_pass(closest)) end_with_picture_error(picture_open_error);
     }
     // The indices of the thinnings still running, so that the loop visits
     // only those.
@@ -216,7 +216,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
         previous_point = point;
     }
     core::close_input(&core::input_stream);
-    if (survey->points_read < 3) core::abort_run("Too short input file!\n", exit_too_short);
+    if (survey->points_read < 3) core::abort_run(core::too_short_input);
     finish_thinnings(state, running_list, running_count);
     for (int i = 0; i < most_thinnings; ++i) {
         state->counts[i] = state->surveyed[i].waypoints_written;
@@ -224,7 +224,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
         if (i >= first_grid_thinning && state->has_route[i] && legs.exact)
             state->deviation_m[i] = legs.worst_rad * core::earth_radius_m;
     }
-    if (run.closest && !end_closest_pass(closest)) end_with_picture_error("Picture file write error!\n");
+    if (run.closest && !end_closest_pass(closest)) end_with_picture_error(picture_write_error);
 }
 
 void thin_and_measure(const char* track_path, PassState* state, const int* thin, int thin_count,
@@ -232,7 +232,7 @@ void thin_and_measure(const char* track_path, PassState* state, const int* thin,
     for (int k = 0; k < thin_count; ++k) {
         int i = thin[k];
         state->route_files[i] = open_route_file(i);
-        if (state->route_files[i] == nullptr) end_with_picture_error("Picture file open error!\n");
+        if (state->route_files[i] == nullptr) end_with_picture_error(picture_open_error);
         core::start_thinning(&state->surveyed[i], state->surveyed[i].limits, core::WaypointSink{record_waypoint, state});
     }
     for (int k = 0; k < measure_count; ++k) start_reading(&state->route_meters[measure[k]], state->route_files[measure[k]]);
@@ -264,7 +264,7 @@ void thin_and_measure(const char* track_path, PassState* state, const int* thin,
     for (int k = 0; k < thin_count; ++k)
         changed = changed || state->surveyed[thin[k]].waypoints_written != state->counts[thin[k]];
     for (int k = 0; k < measure_count; ++k) changed = changed || !finish_meter(state->route_meters[measure[k]]);
-    if (changed) end_with_picture_error("Track file changed while it was read!\n");
+    if (changed) end_with_picture_error(track_changed_error);
 }
 
 void search_closest_route(const char* track_path, PassState* state) {
@@ -282,8 +282,8 @@ void search_closest_route(const char* track_path, PassState* state) {
         }
         restore_console(console);
         core::close_input(&core::input_stream);
-        if (points != state->survey.points_read) end_with_picture_error("Track file changed while it was read!\n");
-        if (!end_closest_pass(closest)) end_with_picture_error("Picture file write error!\n");
+        if (points != state->survey.points_read) end_with_picture_error(track_changed_error);
+        if (!end_closest_pass(closest)) end_with_picture_error(picture_write_error);
     }
 }
 
@@ -294,7 +294,7 @@ void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
     int waypoint_count = thinned ? state->surveyed[chosen].waypoints_written : closest.fitting_count;
     RouteMeter* meter = &state->drawn_meter;
     start_reading(meter, thinned ? state->route_files[chosen] : closest.files[closest.fitting_slot]);
-    if (!open_picture_file()) end_with_picture_error("Picture file open error!\n");
+    if (!open_picture_file()) end_with_picture_error(picture_open_error);
     Framing framing = {run.has_view, run.view, run.width_px, run.height_px};
     begin_picture(core::output_stream, state->survey.extent, waypoint_count,
                   std::string("Route preview of ") + run.track_path, framing);
@@ -332,7 +332,7 @@ void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
     // The file changed since the survey.
     if ((thinned && !core::finish_thinning(&drawing)) || drawing.waypoints_written != waypoint_count ||
         !finish_meter(*meter))
-        end_with_picture_error("Track file changed while it was read!\n");
+        end_with_picture_error(track_changed_error);
 }
 
 }  // namespace preview

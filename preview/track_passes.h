@@ -81,9 +81,8 @@ struct PassState {
     RouteMeter drawn_meter;
 };
 
-// Removes the temporary files and ends the process with message
-// (exit_picture_error).
-[[noreturn]] void end_with_picture_error(const char* message);
+// Removes the temporary files and ends the run with the failure.
+[[noreturn]] void end_with_picture_error(const core::RunFailure& failure);
 
 // Opens the track again and checks the header of its format, where it has
 // one; the run ends when it cannot be opened, and the reader ends it when

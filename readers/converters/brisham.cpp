@@ -6,9 +6,8 @@
 namespace converters {
 
 const core::ProgramInfo brisham = {
-    "Navitel .brisham to OziExplorer .rt2 file converter V1.12 \n",
-    "Brisham InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS /aMAXDEGREES "
-    "/eMAXORTERROR \n\n",
+    PROGRAM_TITLE("Navitel .brisham to OziExplorer .rt2 file converter"),
+    "Brisham InputFile ForwardOutPutFile BackwardOutPutFile " THRESHOLD_OPTIONS " \n\n",
     records::check_input_header,
     records::read_next_point,
 };

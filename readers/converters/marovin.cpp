@@ -6,9 +6,8 @@
 namespace converters {
 
 const core::ProgramInfo marovin = {
-    "Navitel .gpx to OziExplorer .rt2 file converter V1.12 \n",
-    "Marovin InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS /aMAXDEGREES "
-    "/eMAXORTERROR \n\n",
+    PROGRAM_TITLE("Navitel .gpx to OziExplorer .rt2 file converter"),
+    "Marovin InputFile ForwardOutPutFile BackwardOutPutFile " THRESHOLD_OPTIONS " \n\n",
     nullptr,
     gpx::read_next_point,
 };

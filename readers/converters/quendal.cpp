@@ -6,9 +6,8 @@
 namespace converters {
 
 const core::ProgramInfo quendal = {
-    "OziExplorer .plt to .rt2 file converter V1.12 \n",
-    "Quendal InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS /aMAXDEGREES "
-    "/eMAXORTERROR \n\n",
+    PROGRAM_TITLE("OziExplorer .plt to .rt2 file converter"),
+    "Quendal InputFile ForwardOutPutFile BackwardOutPutFile " THRESHOLD_OPTIONS " \n\n",
     plt::check_input_header,
     plt::read_next_point,
 };

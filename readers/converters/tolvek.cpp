@@ -6,9 +6,8 @@
 namespace converters {
 
 const core::ProgramInfo tolvek = {
-    "NMEA-log to OziExplorer .rt2 file converter V1.12 \n",
-    "Tolvek InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS /aMAXDEGREES "
-    "/eMAXORTERROR \n\n",
+    PROGRAM_TITLE("NMEA-log to OziExplorer .rt2 file converter"),
+    "Tolvek InputFile ForwardOutPutFile BackwardOutPutFile " THRESHOLD_OPTIONS " \n\n",
     nullptr,
     nmea::read_next_point,
 };

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "core/byte_scan.h"
-#include "core/entry.h"
 #include "core/number_reader.h"
-#include "core/thinning.h"
+#include "core/point_reader.h"
+#include "core/run_slots.h"
 
 namespace gpx {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "core/byte_scan.h"
-#include "core/entry.h"
 #include "core/line_reader.h"
 #include "core/number_reader.h"
-#include "core/thinning.h"
+#include "core/point_reader.h"
+#include "core/run_slots.h"
 #include "readers/nmea/extended_degrees.h"
 
 namespace nmea {

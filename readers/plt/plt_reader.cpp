@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "core/byte_scan.h"
-#include "core/entry.h"
 #include "core/line_reader.h"
 #include "core/number_reader.h"
-#include "core/thinning.h"
+#include "core/point_reader.h"
+#include "core/run_slots.h"
 
 namespace plt {
 
@@ -24,12 +24,12 @@ int read_line() { return core::read_text_line(&core::input_stream, line_buffer, 
 }  // namespace
 
 void check_input_header() {
-    if (read_line() < 0) core::abort_run("Input file read error!\n", core::exit_forward_pass);
+    if (read_line() < 0) core::abort_run(core::input_read_error);
     // A shorter line ends in its zero, which differs from the signature.
     if (std::strncmp(line_buffer, signature, signature_length) != 0)
-        core::abort_run("Incorrect file format!\n", core::exit_forward_pass);
+        core::abort_run(core::input_format_error);
     for (int i = 0; i < ignored_header_lines; ++i)
-        if (read_line() < 0) core::abort_run("Input file read error!\n", core::exit_forward_pass);
+        if (read_line() < 0) core::abort_run(core::input_read_error);
 }
 
 int read_plt_line(core::TrackPoint* point) {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/console.h"
-#include "core/entry.h"
+#include "core/run_slots.h"
 
 namespace records {
 
@@ -68,11 +68,11 @@ void check_input_header() {
     track_state = looking_for_track;
     points_left = 0;
     if (core::read_bytes(&core::input_stream, header_buffer, signature_size) != signature_size)
-        core::abort_run("Input file read error!\n", core::exit_forward_pass);
+        core::abort_run(core::input_read_error);
     if (std::memcmp(header_buffer, signature, signature_size) != 0)
-        core::abort_run("Incorrect file format!\n", core::exit_forward_pass);
+        core::abort_run(core::input_format_error);
     next_record_offset = core::tell_input(&core::input_stream);
-    if (next_record_offset < 0) core::abort_run("Input file tell error!\n", core::exit_forward_pass);
+    if (next_record_offset < 0) core::abort_run(core::input_tell_error);
 }
 
 int find_track_record() {

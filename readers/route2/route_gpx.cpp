@@ -16,7 +16,7 @@ namespace route2 {
 namespace {
 
 const core::ProgramInfo rt2gpx_program = {
-    "OziExplorer .rt2 to GPX route converter V1.12 \n",
+    PROGRAM_TITLE("OziExplorer .rt2 to GPX route converter"),
     "rt2gpx ROUTE.rt2 ROUTE.gpx \n\n",
     nullptr,
     nullptr,
@@ -34,22 +34,25 @@ long long line_number;
 // The GPX route's name while it is written; empty until it is opened.
 std::string temporary_path;
 
-// Ends the run with message and exit code 2, the GPX route's temporary
-// file closed and deleted.
-[[noreturn]] void fail(const char* message) {
+// A route in another datum: its coordinates would be misplaced.
+constexpr core::RunFailure datum_error{"Route datum is not WGS 84!\n", core::exit_forward_pass};
+
+// Ends the run with the failure, the GPX route's temporary file closed and
+// deleted.
+[[noreturn]] void fail(const core::RunFailure& failure) {
     if (!temporary_path.empty()) {
         core::close_output();
         platform::remove_file(temporary_path.c_str());
         temporary_path.clear();
     }
-    core::abort_run(message, core::exit_forward_pass);
+    core::abort_run(failure);
 }
 
 [[noreturn]] void fail_at_line() {
     char number[core::integer_text_size + 1];
     number[core::format_integer(number, line_number, 0, false)] = 0;
     std::string message = std::string("Invalid route record in line ") + number + "!\n";
-    fail(message.c_str());
+    fail(core::RunFailure{message.c_str(), core::exit_forward_pass});
 }
 
 // Reads the next line into line, without its end (CR, LF or CR LF); false
@@ -135,7 +138,7 @@ bool read_coordinate(const char* text, size_t length, double limit, const char**
 }
 
 void put(const char* bytes, size_t size) {
-    if (size > 0 && std::fwrite(bytes, 1, size, core::output_stream) != size) fail("Output file write error!\n");
+    if (size > 0 && std::fwrite(bytes, 1, size, core::output_stream) != size) fail(core::output_write_error);
 }
 
 void put(const char* text) { put(text, std::strlen(text)); }
@@ -193,12 +196,12 @@ void put_name(const char* text, size_t size) {
 // Checks the three header lines and keeps the route's name (the field
 // after "H3,") in route_name.
 void read_header(std::string* route_name) {
-    if (!read_line() || !line_begins_with("H1,OziExplorer CE Route2 File")) fail("Incorrect file format!\n");
-    if (!read_line() || !line_begins_with("H2,")) fail("Incorrect file format!\n");
-    if (std::strcmp(line, "H2,WGS 84") != 0) fail("Route datum is not WGS 84!\n");
-    if (!read_line() || !line_begins_with("H3,")) fail("Incorrect file format!\n");
+    if (!read_line() || !line_begins_with("H1,OziExplorer CE Route2 File")) fail(core::input_format_error);
+    if (!read_line() || !line_begins_with("H2,")) fail(core::input_format_error);
+    if (std::strcmp(line, "H2,WGS 84") != 0) fail(datum_error);
+    if (!read_line() || !line_begins_with("H3,")) fail(core::input_format_error);
     Fields fields = split_line();
-    if (fields.count < 2) fail("Incorrect file format!\n");
+    if (fields.count < 2) fail(core::input_format_error);
     route_name->assign(fields.text[1], fields.length[1]);
 }
 
@@ -241,14 +244,14 @@ void run_rt2gpx(int argc, char** argv) {
     core::print_text(gpx_path);
     core::print_text("\n");
 
-    if (!core::open_input_file(route_path)) fail("Input file open error!\n");
+    if (!core::open_input_file(route_path)) fail(core::input_open_error);
     std::string route_name;
     read_header(&route_name);
 
     temporary_path = std::string(gpx_path) + ".tmp";
     if (!core::open_output_file(temporary_path.c_str())) {
         temporary_path.clear();
-        fail("Output file open error!\n");
+        fail(core::output_open_error);
     }
     put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"rt2gpx\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
@@ -264,12 +267,12 @@ void run_rt2gpx(int argc, char** argv) {
         put_route_point();
         ++waypoints;
     }
-    if (std::ferror(core::input_stream.file)) fail("Input file read error!\n");
+    if (std::ferror(core::input_stream.file)) fail(core::input_read_error);
     put("  </rte>\n</gpx>\n");
-    if (!core::close_output()) fail("Output file write error!\n");
+    if (!core::close_output()) fail(core::output_write_error);
     // Closed first: a system may not rename over a file that is open.
     core::close_input(&core::input_stream);
-    if (!platform::replace_file(temporary_path.c_str(), gpx_path)) fail("Output file rename error!\n");
+    if (!platform::replace_file(temporary_path.c_str(), gpx_path)) fail(core::output_rename_error);
     temporary_path.clear();
 
     char count[core::integer_text_size + 1];
