@@ -3,18 +3,19 @@
 #include <cmath>
 
 #include "core/number_writer.h"
+#include "core/route_writer.h"
 #include "preview/labels.h"
 #include "preview/svg_writer.h"
 
 namespace preview {
 
 void put_marker(const Marker& marker) {
-    char name[core::integer_text_size];
+    char name[core::waypoint_name_size];
     put("<circle");
     put_attribute("cx", marker.x);
     put_attribute("cy", marker.y);
-    put(" r=\"4\"><title>RW");
-    put_bytes(name, core::format_integer(name, marker.number, 6, true));
+    put(" r=\"4\"><title>");
+    put_bytes(name, core::format_waypoint_name(name, marker.number));
     put(" ");
     put_number(marker.lat_deg, 6);
     put(" ");

@@ -2,6 +2,7 @@
 #include "preview/preview_report.h"
 
 #include "core/console.h"
+#include "core/route_writer.h"
 #include "preview/number_text.h"
 
 namespace preview {
@@ -11,10 +12,15 @@ namespace {
 // "25 m", the distance as the command line gave it.
 std::string within_text(const PreviewSettings& run) { return std::string(run.within_text) + " m"; }
 
+std::string waypoint_name(int number) {
+    char name[core::waypoint_name_size];
+    return std::string(name, core::format_waypoint_name(name, number));
+}
+
 void print_deviation(const RouteMeter& drawn) {
     print_line("Largest deviation: " + fixed_text(largest_deviation_m(drawn), 1) + " m at track point " +
-               std::to_string(drawn.worst_point) + ", between RW" + integer_text(drawn.worst_leg, 6, true) +
-               " and RW" + integer_text(drawn.worst_leg + 1, 6, true));
+               std::to_string(drawn.worst_point) + ", between " + waypoint_name(drawn.worst_leg) + " and " +
+               waypoint_name(drawn.worst_leg + 1));
 }
 
 }  // namespace

@@ -28,6 +28,10 @@ const meta = Object.freeze({
         {name: 'plt', label: '.plt track point file', program: 'Quendal'},
         {name: 'gpx', label: '.gpx file', program: 'Marovin'},
     ]),
+    // A waypoint's name in the routes: the prefix and its number with
+    // leading zeros to this many digits ("RW000123").
+    waypointNamePrefix: 'RW',
+    waypointNameDigits: 6,
     // The bytes at a track's start that judging its format reads (64 KiB).
     judgedHeadBytes: 65536,
     // The pixels of the pictures rt2preview draws with --size, and where a

@@ -214,7 +214,7 @@ function showCounts(figures) {
 }
 
 // "RW000123", a waypoint's name in the routes.
-const waypointName = (number) => 'RW' + String(number).padStart(6, '0');
+const waypointName = (number) => meta.waypointNamePrefix + String(number).padStart(meta.waypointNameDigits, '0');
 
 // The worst point, where the deviation control zooms to.
 let deviationPlace = null;

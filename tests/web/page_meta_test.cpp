@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/command_line.h"
+#include "core/route_writer.h"
 #include "preview/projection.h"
 #include "preview/track_format.h"
 
@@ -92,6 +93,11 @@ TEST(PageMeta, JudgedHeadAndPictureLayoutAreThePreviews) {
     EXPECT_EQ(preview::scale_bar_gap, std::stod(meta_figure("scaleBarGap")));
     EXPECT_EQ(preview::caption_line, std::stod(meta_figure("captionLine")));
     EXPECT_EQ(std::to_string(preview::view_caption_lines), meta_figure("viewCaptionLines"));
+}
+
+TEST(PageMeta, WaypointNameIsTheRoutes) {
+    EXPECT_EQ(core::waypoint_name_prefix, meta_figure("waypointNamePrefix"));
+    EXPECT_EQ(std::to_string(core::waypoint_name_digits), meta_figure("waypointNameDigits"));
 }
 
 }  // namespace
