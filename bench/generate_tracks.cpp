@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/track_point.h"
+
 namespace {
 
 constexpr double metres_per_deg = 111195.0;
-constexpr double pi = 3.14159265358979323846;
+using core::pi;
 
 uint64_t rng_state = 1;
 

@@ -36,7 +36,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using core::pi;
 
 struct Point {
     double lat_deg, lon_deg;

@@ -7,7 +7,8 @@
 namespace core {
 
 inline constexpr double earth_radius_m = 6371032.0;
-inline constexpr double degrees_per_radian = 57.29577951308232;
+inline constexpr double degrees_per_radian = 180 / pi;
+static_assert(degrees_per_radian == 57.29577951308232);
 // Below this longitude difference (radians) a hop runs along a meridian.
 inline constexpr double meridian_threshold_rad = 1e-6;
 

@@ -8,8 +8,13 @@ namespace core {
 // Size of the buffer in which a waypoint's route record is formatted.
 inline constexpr int point_text_size = 160;
 
+// pi as a double: the one nearest to it, which is below it. Half and a
+// quarter of it are exact, and below pi/2 and pi/4.
+inline constexpr double pi = 3.141592653589793;
+
 // Degrees to radians, the factor every reader applies to its coordinates.
-inline constexpr double radians_per_degree = 0.017453292519943295;
+inline constexpr double radians_per_degree = pi / 180;
+static_assert(radians_per_degree == 0.017453292519943295);
 
 struct TrackPoint {
     // The route record of the point once it is written as a waypoint; a

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/command_line.h"
+#include "core/track_point.h"
 
 namespace core {
 
@@ -23,8 +24,6 @@ inline double angle_between(double bearing_deg, double reference_deg) {
 }
 
 inline constexpr double tangent_margin = 0x1p-50;
-inline constexpr double half_pi_rounded = 1.5707963267948966;  // below pi/2
-inline constexpr double pi_rounded_down = 3.141592653589793;
 
 // Bounds on the tangent decide whether leg_m * cr_tan(angle_rad) >
 // limit_m for every leg_m within [leg_lo, leg_hi] and angle_rad within
@@ -49,7 +48,7 @@ inline int offset_bounds(double leg_lo, double leg_hi, double angle_lo, double a
     }
     // Past the double below pi/2 and up to pi the tangent is negative, so
     // the offset is not above a limit that is not negative (or NaN).
-    if (angle_lo > half_pi_rounded && angle_hi <= pi_rounded_down && !(limit_m < 0.0)) return 0;
+    if (angle_lo > pi / 2 && angle_hi <= pi && !(limit_m < 0.0)) return 0;
     return -1;
 }
 

@@ -13,7 +13,6 @@ namespace preview {
 
 namespace {
 
-constexpr double whole_pi = 3.141592653589793;
 // Angles within this of the distance (some 60 nm on the Earth) are
 // settled by the exact distance, not by the key: far above the rounding
 // of either.
@@ -220,10 +219,10 @@ void start_closest_route(ClosestRoute* route, double within_m, ClosestSink sink,
     route->sink = sink;
     route->store = store;
     double angle = within_m / core::earth_radius_m;
-    route->sin_within = angle < whole_pi / 2.0 ? core::cr_sin(angle) : 1.0;
+    route->sin_within = angle < core::pi / 2.0 ? core::cr_sin(angle) : 1.0;
     double below = angle - key_margin_rad, above = angle + key_margin_rad;
-    route->key_surely_within = below <= 0.0 ? -1.0 : below >= whole_pi ? 5.0 : chord_key(below);
-    route->key_surely_beyond = above >= whole_pi ? 5.0 : chord_key(above);
+    route->key_surely_within = below <= 0.0 ? -1.0 : below >= core::pi ? 5.0 : chord_key(below);
+    route->key_surely_beyond = above >= core::pi ? 5.0 : chord_key(above);
 }
 
 void take_closest_point(ClosestRoute* route, const core::TrackPoint& point, const UnitVector& position) {

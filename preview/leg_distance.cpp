@@ -9,13 +9,12 @@
 #include <cmath>
 
 #include "core/cr_math.h"
+#include "core/track_point.h"
 
 namespace preview {
 
 namespace {
 
-constexpr double half_pi = 1.5707963267948966;   // pi/2 rounded to nearest
-constexpr double whole_pi = 3.141592653589793;   // pi rounded to nearest
 // Below this length of start + end the ends lie opposite each other
 // (within some 10 m), and no single great circle runs through both.
 constexpr double opposite_ends = 1e-6;
@@ -46,7 +45,7 @@ bool normalise(UnitVector* a) {
 // asin x for 0 <= x <= 0.71: there the arc cosine lies between 0.78 and
 // pi/2, so the difference is exact to a few units in the last place of
 // pi/2, some 2e-16 absolute.
-double small_asin(double x) { return half_pi - core::cr_acos(x); }
+double small_asin(double x) { return core::pi / 2 - core::cr_acos(x); }
 
 }  // namespace
 
@@ -63,7 +62,7 @@ double angle_between(const UnitVector& u, const UnitVector& v) {
     double near_chord = length(minus(u, v));
     double far_chord = length(plus(u, v));
     if (near_chord <= far_chord) return 2.0 * small_asin(near_chord / 2.0);
-    return whole_pi - 2.0 * small_asin(far_chord / 2.0);
+    return core::pi - 2.0 * small_asin(far_chord / 2.0);
 }
 
 void start_leg(Leg* leg, const UnitVector& start, const UnitVector& end) {
