@@ -176,6 +176,18 @@ void put_caption(const Caption& caption, const CaptionFacts& facts, double x, do
     put("</g>\n");
 }
 
+namespace {
+
+// A figure in pixels as the picture writes its coordinates, to one
+// decimal, and without the decimal where it is 0 ("960", "577.1").
+std::string pixels(double value) {
+    std::string text = fixed_text(value, 1);
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0) text.resize(text.size() - 2);
+    return text;
+}
+
+}  // namespace
+
 std::string view_line(const ViewFacts& view) {
     std::string line = "View: ";
     const double window[] = {view.window.south_deg, view.window.west_deg, view.window.north_deg,
@@ -184,8 +196,8 @@ std::string view_line(const ViewFacts& view) {
         if (k > 0) line += ",";
         line += shortest(window[k]);
     }
-    line += " at " + shortest(view.left) + "," + shortest(view.top) + " " + shortest(view.width) +
-            "x" + shortest(view.height) + " px: ";
+    line += " at " + pixels(view.left) + "," + pixels(view.top) + " " + pixels(view.width) + "x" +
+            pixels(view.height) + " px: ";
     if (view.track_points == 0) return line + "no track point in it";
     line += std::to_string(view.track_points) + (view.track_points == 1 ? " track point and " : " track points and ");
     return line + std::to_string(view.waypoints) + (view.waypoints == 1 ? " waypoint in it" : " waypoints in it");

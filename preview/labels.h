@@ -73,7 +73,8 @@ void put_caption(const Caption& caption, const CaptionFacts& facts, double x, do
 
 // What a view drew, for standard output: "View: 55.03,82.91,55.04,82.95
 // at 20,20 960x720 px: 812 track points and 46 waypoints in it", or ":
-// no track point in it"; degrees and pixels in their shortest exact form.
+// no track point in it"; degrees in their shortest exact form, pixels to
+// one decimal as the picture has them.
 std::string view_line(const ViewFacts& view);
 
 // "2nd", "3rd", "11th", "21st".

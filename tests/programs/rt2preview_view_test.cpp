@@ -2,6 +2,7 @@
 // against a brute force over the converter's route, in every format and
 // across the 180th meridian; lines cut at the map's edges; labels that
 // overlap no other label and no marker; empty and refused windows.
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,13 @@ ViewLine view_line(const std::string& out) {
     EXPECT_EQ(8, std::sscanf(line.c_str(), "View: %lf,%lf,%lf,%lf at %lf,%lf %lfx%lf px: %n", &v.south, &v.west,
                              &v.north, &v.east, &v.left, &v.top, &v.width, &v.height, &consumed))
         << line;
+    // The map's place and size as the picture writes its coordinates: at
+    // most one decimal, and none where it is 0.
+    std::string pixels = line.substr(line.find(" at ") + 4, line.find(" px: ") - line.find(" at ") - 4);
+    for (size_t dot = pixels.find('.'); dot != std::string::npos; dot = pixels.find('.', dot + 1))
+        EXPECT_TRUE(dot + 2 <= pixels.size() && pixels[dot + 1] != '0' &&
+                    (dot + 2 == pixels.size() || !std::isdigit(static_cast<unsigned char>(pixels[dot + 2]))))
+            << line;
     v.rest = line.substr(consumed);
     return v;
 }
