@@ -3,23 +3,21 @@
 # the Debian package (preset package) or at the top of the Windows zip
 # (preset windows-package).
 
-# The route maker page, built by the web preset (emscripten), is installed
-# beside the README wherever it has been built. The package presets build
-# it first, so that the Debian package and the Windows zip always hold it.
+# The route maker page, built by the web preset (emscripten,
+# cmake --workflow --preset page), is installed beside the README wherever
+# it has been built. The package presets require it, so that the Debian
+# package and the Windows zip always hold it.
 set(ROUTE_MAKER_PAGE ${PROJECT_SOURCE_DIR}/build/web/route-maker.html CACHE FILEPATH
     "The route maker page, as the web preset builds it")
 # The folder that puts the page on a static host, built beside it.
 set(ROUTE_MAKER_SITE ${PROJECT_SOURCE_DIR}/build/web/site CACHE PATH
     "The route maker's site folder, as the web preset builds it")
-option(BUILD_ROUTE_MAKER_PAGE "Build the route maker page (preset web) with this build" OFF)
+option(REQUIRE_ROUTE_MAKER_PAGE "Stop unless the route maker page is built (the package presets)" OFF)
 set(page_optional OPTIONAL)
-if(BUILD_ROUTE_MAKER_PAGE AND NOT EMSCRIPTEN)
-  add_custom_target(route_maker_page ALL
-    COMMAND ${CMAKE_COMMAND} --preset web
-    COMMAND ${CMAKE_COMMAND} --build --preset web
-    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-    COMMENT "Building the route maker page (preset web)"
-    VERBATIM)
+if(REQUIRE_ROUTE_MAKER_PAGE)
+  if(NOT EXISTS ${ROUTE_MAKER_PAGE} OR NOT EXISTS ${ROUTE_MAKER_SITE}/index.html)
+    message(FATAL_ERROR "The route maker page is not built: run cmake --workflow --preset page first")
+  endif()
   set(page_optional "")
 endif()
 

@@ -4,8 +4,8 @@
 # route maker page and its site folder, and that the manual pages render
 # without warnings; then builds the Windows zip and checks that it holds
 # the six static programs, their manual pages as text, the README, the page
-# and the site folder. The page comes from the web preset, which the
-# install finds already built.
+# and the site folder. The page comes from the web preset, built before
+# (the package presets stop without it).
 set -eu
 cd "$(dirname "$0")/.."
 prefix=$(mktemp -d)
