@@ -11,8 +11,9 @@
 # BARE_BASE (default /var/tmp/bare-debian-base) keeps the debootstrapped
 # root between runs; each command gets its own copy of it, under
 # BARE_WORK (default /var/tmp/bare-debian-runs), removed afterwards unless
-# BARE_KEEP=1. BARE_MIRROR names the mirror (default: the first URI of
-# this machine's apt sources, else deb.debian.org).
+# BARE_KEEP=1. BARE_MIRROR names the mirror; by default it is the first
+# Debian URI of this machine's apt sources, and without one the check
+# stops.
 set -eu
 what=${1:-both}
 case "$what" in examples|suite|both) ;; *) echo "Usage: bash tests/bare_debian_check.sh [examples|suite|both]"; exit 1 ;; esac
@@ -22,8 +23,16 @@ command -v debootstrap >/dev/null || { echo "The bare root check needs debootstr
 top=$(cd "$(dirname "$0")/.." && pwd)
 base=${BARE_BASE:-/var/tmp/bare-debian-base}
 work=${BARE_WORK:-/var/tmp/bare-debian-runs}
-mirror=${BARE_MIRROR:-$(grep -ho '^URIs: *[^ ]*' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1 | sed 's/^URIs: *//')}
-mirror=${mirror:-http://deb.debian.org/debian}
+# The first mirror of this machine's apt sources, in either form: "URIs:"
+# lines of *.sources files or "deb URI suite" lines of *.list files.
+apt_mirror() {
+    { grep -hos '^URIs: *[^ ]*' /etc/apt/sources.list.d/*.sources | sed 's/^URIs: *//'
+      grep -hos '^deb \(\[[^]]*\] \)\?[^ ]*' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
+          sed 's/^deb \(\[[^]]*\] \)\?//'
+    } | grep -v security | head -1
+}
+mirror=${BARE_MIRROR:-$(apt_mirror)}
+[ -n "$mirror" ] || { echo "No Debian mirror in this machine's apt sources: name one in BARE_MIRROR."; exit 1; }
 
 if [ ! -x "$base/bin/bash" ]; then
     echo "== debootstrap --variant=minbase bookworm $base ($mirror)"
