@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const core::ExactPathCounts& counts = core::exact_path_counts;
     long long decisions = thinning.points_read > 2 ? thinning.points_read - 2 : 0;
     std::printf("%s (%s): %d points, %d waypoints\n", argv[1], format.name, thinning.points_read,
-                thinning.waypoints_written);
+                thinning.waypoint_count);
     std::printf("%-34s %12s  %s\n", "exact values needed for", "times", "per decision");
     print_count("decisions", decisions, decisions);
     print_count("step distance vs minimal distance", counts.step_below_minimum, decisions);

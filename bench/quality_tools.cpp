@@ -140,7 +140,7 @@ double bearing(const Point& a, const Point& b) {
 }
 
 double metres(const Point& a, const Point& b) {
-    return preview::angle_between(a.position, b.position) * core::earth_radius_m;
+    return preview::central_angle_rad(a.position, b.position) * core::earth_radius_m;
 }
 
 // The shortest path through the legs that keep within the distance. From
@@ -205,7 +205,7 @@ std::vector<int> thinned;
 bool track_ended = false;
 
 void note_waypoint(core::Thinning* t, core::TrackPoint*) {
-    int index = t->waypoints_written == 1 ? 1 : track_ended ? t->points_read : t->points_read - 1;
+    int index = t->waypoint_count == 1 ? 1 : track_ended ? t->points_read : t->points_read - 1;
     thinned.push_back(index - 1);
 }
 

@@ -1,6 +1,6 @@
 // The waypoint decision from bounds on the five values: each threshold
 // compared with the bounds first and with the exact value only where they
-// leave it open, and the windows that spare most bearings their bounds.
+// leave it open, and the sectors that spare most bearings their bounds.
 #include "core/bounded_decision.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ struct Range {
     double lo, hi;
 };
 
-// Bounds on angle_between(a, b) for a and b anywhere within their bounds.
+// Bounds on bearing_difference_deg(a, b) for a and b anywhere within their bounds.
 // Every step is monotonic, or monotonic on pieces: the rounded difference
 // lies between those of the far ends; its absolute value between the
 // larger of low, -high and 0 and the larger of -low and high (without a
@@ -53,7 +53,7 @@ inline bool above(BoundedValue* value, double limit, long long* exact_count) {
     return exact_value(value) > limit;
 }
 
-// The window of one side: the bearings within theta of every reference
+// The sector of one side: the bearings within theta of every reference
 // value, as arc cosines (side east) or their negatives (side west)
 // between 0 and 180, with their cosines as the ends. The cosines need not
 // be exact: every x between the ends gives a bearing between those of the
@@ -63,8 +63,8 @@ inline bool above(BoundedValue* value, double limit, long long* exact_count) {
 // angle between such a bearing and the reference. So they come from the
 // reference's own arc cosine argument c and the width's cosine and sine:
 // cos(A -+ theta) = c cos theta +- sin A sin theta, sin A = +-sqrt(1 - c^2).
-// False where there is no window.
-bool work_out_window(const BoundedValue& reference, double theta_deg, double theta_cos, double theta_sin,
+// False where there is no sector.
+bool work_out_sector(const BoundedValue& reference, double theta_deg, double theta_cos, double theta_sin,
                      bool west, double* x_lo, double* x_hi, double* angle_hi) {
     if (!(theta_deg > 1e-6 && theta_deg < 89.0)) return false;
     double centre_lo = west ? -reference.hi : reference.lo;
@@ -100,52 +100,52 @@ bool work_out_window(const BoundedValue& reference, double theta_deg, double the
     return true;
 }
 
-// The offset window's angle: atan(e/x) lies above y - y^3/3 for y = e/x,
-// which the check of the window then confirms or not.
-double offset_window_deg(const RunSettings& limits) {
+// The offset sector's angle: atan(e/x) lies above y - y^3/3 for y = e/x,
+// which the check of the sector then confirms or not.
+double offset_sector_deg(const RunSettings& limits) {
     double y = limits.max_orth_error_m / limits.max_distance_m;
     if (!(y > 0.0)) return 0.0;
     if (y > 1.0) y = 1.0;
     return y * (1.0 - y * y / 3) * 0.999 * degrees_per_radian;
 }
 
-// Works out the window of one side: for the turn, the angle to the
+// Works out the sector of one side: for the turn, the angle to the
 // reference is within the maximal angle; for the offset, a leg of the
 // maximal distance at that angle gives no offset above the maximal error,
 // offset_bounds says, and a shorter one none either.
-[[gnu::noinline]] WindowState window_state(DecisionWindows* windows, WindowKind kind, BearingSide side,
+[[gnu::noinline]] SectorState sector_state(DecisionSectors* sectors, SectorKind kind, BearingSide side,
                                            const BoundedValue& reference, const RunSettings& limits) {
-    if (!windows->widths_known) {
-        windows->widths_known = true;
-        windows->width_deg[turn_window] = limits.max_angle_deg - 1e-5;
-        windows->width_deg[offset_window] = offset_window_deg(limits);
+    if (!sectors->widths_known) {
+        sectors->widths_known = true;
+        sectors->width_deg[turn_sector] = limits.max_angle_deg - 1e-5;
+        sectors->width_deg[offset_sector] = offset_sector_deg(limits);
         for (int k = 0; k < 2; ++k) {
-            double width = windows->width_deg[k];
+            double width = sectors->width_deg[k];
             if (width > 0.0 && width < 90.0)
-                cr_sin_cos(width * radians_per_degree, &windows->width_sin[k], &windows->width_cos[k]);
+                cr_sin_cos(width * radians_per_degree, &sectors->width_sin[k], &sectors->width_cos[k]);
         }
     }
-    BearingWindow* window = kind == turn_window ? &windows->turn : &windows->offset;
+    BearingSector* sector = kind == turn_sector ? &sectors->turn : &sectors->offset;
     double angle_hi;
-    bool holds = work_out_window(reference, windows->width_deg[kind], windows->width_cos[kind],
-                                 windows->width_sin[kind], side == west_side, &window->x_lo[side],
-                                 &window->x_hi[side], &angle_hi) &&
-                 (kind == offset_window ? offset_bounds(0.0, limits.max_distance_m, 0.0, angle_hi * radians_per_degree,
+    bool holds = work_out_sector(reference, sectors->width_deg[kind], sectors->width_cos[kind],
+                                 sectors->width_sin[kind], side == west_side, &sector->x_lo[side],
+                                 &sector->x_hi[side], &angle_hi) &&
+                 (kind == offset_sector ? offset_bounds(0.0, limits.max_distance_m, 0.0, angle_hi * radians_per_degree,
                                             limits.max_orth_error_m) == 0
                             : angle_hi <= limits.max_angle_deg);
-    window->state[side] = holds ? window_holds : no_window;
-    return window->state[side];
+    sector->state[side] = holds ? sector_holds : no_sector;
+    return sector->state[side];
 }
 
-// Whether the pending bearing lies in the window of its side.
-inline bool within_window(DecisionWindows* windows, WindowKind kind, const BoundedValue& bearing,
+// Whether the pending bearing lies in the sector of its side.
+inline bool within_sector(DecisionSectors* sectors, SectorKind kind, const BoundedValue& bearing,
                           const BoundedValue& reference, const RunSettings& limits) {
     BearingSide side = bearing.scale < 0.0 ? west_side : east_side;
-    BearingWindow* window = kind == turn_window ? &windows->turn : &windows->offset;
-    WindowState state = window->state[side];
-    if (state == window_unknown) state = window_state(windows, kind, side, reference, limits);
+    BearingSector* sector = kind == turn_sector ? &sectors->turn : &sectors->offset;
+    SectorState state = sector->state[side];
+    if (state == sector_unknown) state = sector_state(sectors, kind, side, reference, limits);
     double x = bearing.acos_argument;
-    return state == window_holds && x >= window->x_lo[side] && x <= window->x_hi[side];
+    return state == sector_holds && x >= sector->x_lo[side] && x <= sector->x_hi[side];
 }
 
 // Whether a leg with its bounds pending is certainly not above the maximal
@@ -153,9 +153,9 @@ inline bool within_window(DecisionWindows* windows, WindowKind kind, const Bound
 // bound, times the radius, is not above it (the distance does not grow
 // with the argument). The cosine is that of the distance's angle, moved
 // up a few ulps until the check holds.
-bool near_enough(DecisionWindows* windows, const BoundedValue& leg, const RunSettings& limits) {
-    if (windows->near_state == window_unknown) {
-        windows->near_state = no_window;
+bool near_enough(DecisionSectors* sectors, const BoundedValue& leg, const RunSettings& limits) {
+    if (sectors->near_state == sector_unknown) {
+        sectors->near_state = no_sector;
         double angle = limits.max_distance_m / earth_radius_m;
         if (angle >= 0.0 && angle < 3.0) {
             double cosine = cr_cos(angle);
@@ -163,14 +163,14 @@ bool near_enough(DecisionWindows* windows, const BoundedValue& leg, const RunSet
                 double lo, hi;
                 acos_bounds(cosine, &lo, &hi);
                 if (hi * earth_radius_m <= limits.max_distance_m) {
-                    windows->near_state = window_holds;
-                    windows->near_cosine = cosine;
+                    sectors->near_state = sector_holds;
+                    sectors->near_cosine = cosine;
                     break;
                 }
             }
         }
     }
-    return windows->near_state == window_holds && leg.acos_argument >= windows->near_cosine;
+    return sectors->near_state == sector_holds && leg.acos_argument >= sectors->near_cosine;
 }
 
 }  // namespace
@@ -178,22 +178,22 @@ bool near_enough(DecisionWindows* windows, const BoundedValue& leg, const RunSet
 int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_distance_m,
                               BoundedValue* leg_bearing_deg, BoundedValue* step_distance_m,
                               BoundedValue* step_bearing_deg, BoundedValue* reference_bearing_deg,
-                              bool leg_is_reference, DecisionWindows* windows) {
+                              bool leg_is_reference, DecisionSectors* sectors) {
     ExactPathCounts& counts = exact_path_counts;
     // The tests of waypoint_decision in its order; each gives the answer
     // of the exact values.
     if (below(step_distance_m, limits.min_distance_m, &counts.step_below_minimum) &&
         below(leg_distance_m, limits.min_distance_m, &counts.leg_below_minimum))
         return 0;
-    bool near = bounds_pending(*leg_distance_m) && windows != nullptr && near_enough(windows, *leg_distance_m, limits);
+    bool near = bounds_pending(*leg_distance_m) && sectors != nullptr && near_enough(sectors, *leg_distance_m, limits);
     if (!near && above(leg_distance_m, limits.max_distance_m, &counts.leg_above_maximum)) return 1;
     // From here on the leg is not above the maximal distance.
 
     ensure_bounds(reference_bearing_deg);
     bool turn_decided = false;
     if (bounds_pending(*step_bearing_deg)) {
-        turn_decided = windows != nullptr &&
-                       within_window(windows, turn_window, *step_bearing_deg, *reference_bearing_deg, limits);
+        turn_decided = sectors != nullptr &&
+                       within_sector(sectors, turn_sector, *step_bearing_deg, *reference_bearing_deg, limits);
         if (!turn_decided) ensure_bounds(step_bearing_deg);
     }
     if (!turn_decided) {
@@ -201,7 +201,7 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
         if (turn.lo > limits.max_angle_deg) return 1;
         if (!(turn.hi <= limits.max_angle_deg)) {
             count_exact_path(&counts.turn);
-            double exact_turn = angle_between(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
+            double exact_turn = bearing_difference_deg(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
             if (exact_turn > limits.max_angle_deg) return 1;
         }
     }
@@ -210,8 +210,8 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
     // times the tangent of 0 is 0.
     if (leg_is_reference) return 0.0 > limits.max_orth_error_m ? 1 : 0;
     if (bounds_pending(*leg_bearing_deg)) {
-        if (windows != nullptr &&
-            within_window(windows, offset_window, *leg_bearing_deg, *reference_bearing_deg, limits))
+        if (sectors != nullptr &&
+            within_sector(sectors, offset_sector, *leg_bearing_deg, *reference_bearing_deg, limits))
             return 0;
         ensure_bounds(leg_bearing_deg);
     }

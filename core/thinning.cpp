@@ -25,13 +25,13 @@ constexpr double flush_interval_s = 0.1;
 
 // "\r%6d %6d %10.1f ": the counts and the length, overwriting the line
 // before on a terminal.
-void print_progress(int points_read, int waypoints_written, double track_length_m) {
+void print_progress(int points_read, int waypoint_count, double track_length_m) {
     char line[fixed_text_size + 64];
     int length = 0;
     line[length++] = '\r';
     length += format_integer(line + length, points_read, 6, false);
     line[length++] = ' ';
-    length += format_integer(line + length, waypoints_written, 6, false);
+    length += format_integer(line + length, waypoint_count, 6, false);
     line[length++] = ' ';
     length += format_fixed(line + length, track_length_m, 1, 10);
     line[length++] = ' ';
@@ -51,17 +51,17 @@ void start_thinning(Thinning* thinning, const RunSettings& limits, WaypointSink 
     thinning->leg = HopBounds{known_value(0.0), known_value(0.0)};
     thinning->step = thinning->leg;
     thinning->reference_bearing_deg = known_value(0.0);
-    thinning->windows = DecisionWindows{};
+    thinning->sectors = DecisionSectors{};
     thinning->track_length_m = 0.0;
     thinning->points_read = 0;
-    thinning->waypoints_written = 0;
+    thinning->waypoint_count = 0;
     thinning->leg_is_step = false;
 }
 
 namespace {
 
 void hand_waypoint(Thinning* thinning, TrackPoint* point) {
-    ++thinning->waypoints_written;
+    ++thinning->waypoint_count;
     thinning->sink.take_waypoint(thinning, point);
 }
 
@@ -77,12 +77,12 @@ void add_to_track_length(Thinning* thinning, BoundedValue* hop_m) {
     thinning->track_length_m = sum;
 }
 
-// A new reference bearing: the bearing windows of the old one no longer
+// A new reference bearing: the bearing sectors of the old one no longer
 // hold.
 void set_reference(Thinning* thinning, const BoundedValue& bearing_deg) {
     thinning->reference_bearing_deg = bearing_deg;
-    thinning->windows.turn = BearingWindow{};
-    thinning->windows.offset = BearingWindow{};
+    thinning->sectors.turn = BearingSector{};
+    thinning->sectors.offset = BearingSector{};
 }
 
 // The first two points: the first is the last waypoint; the hop to the
@@ -111,7 +111,7 @@ void decide_candidate(Thinning* thinning) {
     t.leg_is_step = bounded_waypoint_decision(t.limits, &t.leg.distance_m, &t.leg.bearing_deg,
                                               &t.step.distance_m, &t.step.bearing_deg,
                                               &t.reference_bearing_deg, leg_is_reference,
-                                              &t.windows) != 0;
+                                              &t.sectors) != 0;
     if (t.leg_is_step) {
         hand_waypoint(thinning, &t.candidate);
         copy_position(&t.last_waypoint, t.candidate);
@@ -177,12 +177,12 @@ namespace {
 // progress line on.
 void write_to_route(Thinning* thinning, TrackPoint* point) {
     write_waypoint(point);
-    if (thinning->waypoints_written == 1) {
+    if (thinning->waypoint_count == 1) {
         print_text("Start: ");
         print_text(point->text);
         return;
     }
-    print_progress(thinning->points_read, thinning->waypoints_written, thinning->track_length_m);
+    print_progress(thinning->points_read, thinning->waypoint_count, thinning->track_length_m);
 }
 
 }  // namespace

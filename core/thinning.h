@@ -18,7 +18,7 @@ struct Thinning;
 
 // Where a thinning hands each waypoint as it is decided, in route order.
 // point is the waypoint (its text free for the sink to fill);
-// thinning->waypoints_written already counts it, and points_read and
+// thinning->waypoint_count already counts it, and points_read and
 // track_length_m are those of the moment of the decision.
 struct WaypointSink {
     void (*take_waypoint)(Thinning* thinning, TrackPoint* point);
@@ -41,10 +41,10 @@ struct Thinning {
     // From the last waypoint to the track point after it: the direction
     // that turns and offsets are measured from.
     BoundedValue reference_bearing_deg;
-    DecisionWindows windows;  // of the thresholds and the reference bearing
+    DecisionSectors sectors;  // of the thresholds and the reference bearing
     double track_length_m;  // exact
     int points_read;
-    int waypoints_written;
+    int waypoint_count;
     // The last decision made the candidate a waypoint, so the leg to the
     // next candidate is the step just measured.
     bool leg_is_step;

@@ -16,7 +16,7 @@ int offset_decision(const RunSettings& limits, double leg_distance_m, double leg
                     double reference_bearing_deg) {
     // The tangent turns negative past 90 degrees, so a candidate behind the
     // reference direction never fires this test.
-    double offset_deg = angle_between(leg_bearing_deg, reference_bearing_deg);
+    double offset_deg = bearing_difference_deg(leg_bearing_deg, reference_bearing_deg);
     return offset_exceeds(leg_distance_m, offset_deg * radians_per_degree, limits.max_orth_error_m);
 }
 
@@ -28,7 +28,7 @@ int waypoint_decision(const RunSettings& limits, double leg_distance_m, double l
     if (leg_distance_m > limits.max_distance_m) return 1;
     // The turn compares where the track leaves the candidate with where it
     // left the last waypoint.
-    if (angle_between(step_bearing_deg, reference_bearing_deg) > limits.max_angle_deg) return 1;
+    if (bearing_difference_deg(step_bearing_deg, reference_bearing_deg) > limits.max_angle_deg) return 1;
     return offset_decision(limits, leg_distance_m, leg_bearing_deg, reference_bearing_deg);
 }
 

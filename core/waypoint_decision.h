@@ -19,7 +19,7 @@ inline double fold_angle(double difference_deg) {
 }
 
 // The angle between two bearings, as the turn and the offset take it.
-inline double angle_between(double bearing_deg, double reference_deg) {
+inline double bearing_difference_deg(double bearing_deg, double reference_deg) {
     return fold_angle(std::fabs(bearing_deg - reference_deg));
 }
 

@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     limits.max_distance_m = threshold(data + 56);
     limits.max_angle_deg = threshold(data + 64);
     limits.max_orth_error_m = threshold(data + 72);
-    core::DecisionWindows windows{};
+    core::DecisionSectors sectors{};
     int bounded = core::bounded_waypoint_decision(limits, &pq.distance_m, &pq.bearing_deg, &qr.distance_m,
-                                                  &qr.bearing_deg, &pr.bearing_deg, false, &windows);
+                                                  &qr.bearing_deg, &pr.bearing_deg, false, &sectors);
     int exact = core::waypoint_decision(limits, distance_m, bearing_deg, step_m, step_deg, reference_deg);
     fuzz::check(bounded == exact, "decision from bounds");
     return 0;

@@ -158,7 +158,7 @@ void end_leg_at(ClosestRoute* route, int end) {
     core::TrackPoint waypoint;
     core::set_point_degrees(&waypoint, chosen.lat_deg, chosen.lon_deg);
     route->start_index += end + 1;
-    ++route->waypoints_written;
+    ++route->waypoint_count;
     route->sink.take_waypoint(route, route->start_index, waypoint);
     UnitVector position = chosen.position;
     route->first = slot_of(*route, end + 1);
@@ -228,7 +228,7 @@ void start_closest_route(ClosestRoute* route, double within_m, ClosestSink sink,
 void take_closest_point(ClosestRoute* route, const core::TrackPoint& point, const UnitVector& position) {
     ++route->points_read;
     if (route->points_read == 1) {
-        ++route->waypoints_written;
+        ++route->waypoint_count;
         route->start_index = 1;
         route->sink.take_waypoint(route, 1, point);
         start_stretch(&route->leg, -1, position);

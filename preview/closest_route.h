@@ -73,7 +73,7 @@ struct ClosestRoute {
     ClosestSink sink;
     LegStore* store;
     int points_read;
-    int waypoints_written;
+    int waypoint_count;
     int start_index;  // the last waypoint's track point number
     // The points after the last waypoint: store slots first to first +
     // count - 1 (modulo most_leg_points), at offsets 0 to count - 1.

@@ -137,7 +137,7 @@ void take_point_in_tries(ClosestSearch* search, const core::TrackPoint& point, c
         take_closest_point(route, point, position);
         // Past the budget a distance is too small: the last point still
         // adds one.
-        if (search->budget > 0 && route->waypoints_written > search->budget) {
+        if (search->budget > 0 && route->waypoint_count > search->budget) {
             search->try_running[t] = false;
             remove_route_file(route_file_number(search->try_slot[t]));
         }
@@ -154,12 +154,12 @@ bool end_closest_pass(ClosestSearch* search) {
             if (std::fflush(file) != 0 || std::ferror(file) != 0) search->write_failed = true;
         }
         bool fits = search->try_running[t] &&
-                    (search->budget == 0 || route->waypoints_written <= search->budget);
+                    (search->budget == 0 || route->waypoint_count <= search->budget);
         if (fits && (search->fitting_m == 0 || route->within_m < search->fitting_m)) {
             if (search->fitting_slot >= 0) remove_route_file(route_file_number(search->fitting_slot));
             search->fitting_slot = slot;
             search->fitting_m = route->within_m;
-            search->fitting_count = route->waypoints_written;
+            search->fitting_count = route->waypoint_count;
             std::strcpy(search->fitting_text, search->try_text[t]);
         } else {
             if (!fits && route->within_m > search->too_small_m &&

@@ -55,7 +55,7 @@ UnitVector unit_vector(const core::TrackPoint& point) {
     return {point.cos_lat * cosine, point.cos_lat * sine, point.sin_lat};
 }
 
-double angle_between(const UnitVector& u, const UnitVector& v) {
+double central_angle_rad(const UnitVector& u, const UnitVector& v) {
     // The chords to v and to its opposite: for unit vectors their squares
     // add up to 4, so the shorter is at most sqrt 2 and its half-angle's
     // sine at most 0.71.
@@ -95,8 +95,8 @@ double deviation_key(const Leg& leg, const UnitVector& point, LegPart* nearest) 
 double deviation_rad(const Leg& leg, const UnitVector& point) {
     LegPart nearest;
     deviation_key(leg, point, &nearest);
-    if (nearest == LegPart::start) return angle_between(point, leg.start);
-    if (nearest == LegPart::end) return angle_between(point, leg.end);
+    if (nearest == LegPart::start) return central_angle_rad(point, leg.start);
+    if (nearest == LegPart::end) return central_angle_rad(point, leg.end);
     double s = std::fabs(dot(point, leg.normal));
     if (s <= 0.7) return small_asin(s);
     // Far off the great circle: the cosine of the cross-track angle is
@@ -111,9 +111,9 @@ double nearest_fraction(const Leg& leg, const UnitVector& point) {
     if (nearest == LegPart::end) return 1.0;
     double s = dot(point, leg.normal);
     UnitVector foot = {point.x - s * leg.normal.x, point.y - s * leg.normal.y, point.z - s * leg.normal.z};
-    double whole = angle_between(leg.start, leg.end);
+    double whole = central_angle_rad(leg.start, leg.end);
     if (!normalise(&foot) || !(whole > 0.0)) return 0.0;
-    return std::fmin(1.0, angle_between(leg.start, foot) / whole);
+    return std::fmin(1.0, central_angle_rad(leg.start, foot) / whole);
 }
 
 }  // namespace preview

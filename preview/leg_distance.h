@@ -20,7 +20,7 @@ struct UnitVector {
 UnitVector unit_vector(const core::TrackPoint& point);
 
 // The angle between two unit vectors in radians, from 0 to pi.
-double angle_between(const UnitVector& u, const UnitVector& v);
+double central_angle_rad(const UnitVector& u, const UnitVector& v);
 
 // A leg, prepared once for all the track points that lie on it.
 struct Leg {

@@ -19,7 +19,7 @@ struct PreviewOutcome {
     int worst_point;  // the track point that lies farthest off, numbered from 1
     int worst_leg;    // its leg runs from waypoint worst_leg to the next
     double worst_lat_deg, worst_lon_deg;  // as read
-    Projection picture;  // of the picture drawn
+    Projection projection;  // of the picture drawn
     // The closest route's distance as it prints ("12.35"); empty for a
     // converter's route.
     char closest_within[32];

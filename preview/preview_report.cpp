@@ -44,7 +44,7 @@ void print_sweep(const PreviewSettings& run, const PassState& state, const std::
     print_line(" waypoints  deviation  converter command line");
     for (int i = 1; i < first_grid_thinning; ++i) {
         const core::Thinning& t = state.surveyed[i];
-        std::string row = integer_text(t.waypoints_written, 10, false);
+        std::string row = integer_text(t.waypoint_count, 10, false);
         row += "  " + fixed_text(largest_deviation_m(state.route_meters[i]), 1, 7);
         print_line(row + " m  " + converter_command(state.format->converter, track_on_command_line, t.limits));
     }

@@ -85,7 +85,7 @@ void run_preview(int argc, char** argv) {
 
     const core::Thinning& drawn = state.drawing;
     std::string thresholds = run.closest ? closest_text(state.closest) : threshold_options(limits);
-    Caption caption = {run.track_path, thresholds, drawn.points_read, drawn.waypoints_written, drawn.track_length_m,
+    Caption caption = {run.track_path, thresholds, drawn.points_read, drawn.waypoint_count, drawn.track_length_m,
                        chosen > 0 ? fit_note(run) : "", largest_deviation_m(state.drawn_meter)};
     bool written = end_picture(caption);
     if (!close_picture() || !written) end_with_picture_error(picture_write_error);
@@ -95,12 +95,12 @@ void run_preview(int argc, char** argv) {
                           run.forward_path, run.backward_path);
     remove_temporary_files();
 
-    note_outcome(state.survey.points_read, state.survey.track_length_m, drawn.waypoints_written, limits,
+    note_outcome(state.survey.points_read, state.survey.track_length_m, drawn.waypoint_count, limits,
                  state.drawn_meter, run.closest ? state.closest.fitting_text : "");
     if (run.closest)
         print_closest_outcome(run, state.closest, state.drawn_meter);
     else
-        print_outcome(run, drawn.waypoints_written, state.drawn_meter);
+        print_outcome(run, drawn.waypoint_count, state.drawn_meter);
     if (run.has_view) print_line(view_line(view_facts()));
     print_line("Picture: " + picture_path);
     // The command line that writes this route's files, under the names

@@ -21,7 +21,7 @@ namespace {
 // candidate, the point before the one just read; the first is point 1,
 // and once the track has ended the last is the last point read.
 int waypoint_index(const core::Thinning& thinning, const PassState& state) {
-    if (thinning.waypoints_written == 1) return 1;
+    if (thinning.waypoint_count == 1) return 1;
     return state.track_ended ? thinning.points_read : thinning.points_read - 1;
 }
 
@@ -35,7 +35,7 @@ void record_waypoint(core::Thinning* thinning, core::TrackPoint* waypoint) {
 }
 
 void draw(core::Thinning* thinning, core::TrackPoint* waypoint) {
-    draw_waypoint(*waypoint, thinning->waypoints_written);
+    draw_waypoint(*waypoint, thinning->waypoint_count);
 }
 
 // Messages the reader gave in the survey pass would come again in a later
@@ -203,11 +203,11 @@ void survey_track(const PreviewSettings& run, PassState* state) {
             // Past the budget a fit's setting is out: the last point still
             // adds one. Past the distance it is out too.
             bool out = i >= first_grid_thinning &&
-                       ((run.fit_budget > 0 && thinning.waypoints_written >= run.fit_budget) ||
+                       ((run.fit_budget > 0 && thinning.waypoint_count >= run.fit_budget) ||
                         (run.within_m > 0 && state->legs_measured[i].worst_rad * core::earth_radius_m > run.within_m));
             if (out) {
                 state->has_route[i] = false;
-                state->beyond_distance[i] = run.fit_budget == 0 || thinning.waypoints_written < run.fit_budget;
+                state->beyond_distance[i] = run.fit_budget == 0 || thinning.waypoint_count < run.fit_budget;
             } else
                 running_list[kept++] = i;
         }
@@ -219,7 +219,7 @@ void survey_track(const PreviewSettings& run, PassState* state) {
     if (survey->points_read < 3) core::abort_run(core::too_short_input);
     finish_thinnings(state, running_list, running_count);
     for (int i = 0; i < most_thinnings; ++i) {
-        state->counts[i] = state->surveyed[i].waypoints_written;
+        state->counts[i] = state->surveyed[i].waypoint_count;
         const LegsMeasured& legs = state->legs_measured[i];
         if (i >= first_grid_thinning && state->has_route[i] && legs.exact)
             state->deviation_m[i] = legs.worst_rad * core::earth_radius_m;
@@ -262,7 +262,7 @@ void thin_and_measure(const char* track_path, PassState* state, const int* thin,
     bool changed = points_read != state->survey.points_read;
     if (!changed) finish_thinnings(state, thin, thin_count);
     for (int k = 0; k < thin_count; ++k)
-        changed = changed || state->surveyed[thin[k]].waypoints_written != state->counts[thin[k]];
+        changed = changed || state->surveyed[thin[k]].waypoint_count != state->counts[thin[k]];
     for (int k = 0; k < measure_count; ++k) changed = changed || !finish_meter(state->route_meters[measure[k]]);
     if (changed) end_with_picture_error(track_changed_error);
 }
@@ -291,7 +291,7 @@ void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
     bool thinned = chosen >= 0;
     const ClosestSearch& closest = state->closest;
     core::RunSettings limits = thinned ? state->surveyed[chosen].limits : run.limits;
-    int waypoint_count = thinned ? state->surveyed[chosen].waypoints_written : closest.fitting_count;
+    int waypoint_count = thinned ? state->surveyed[chosen].waypoint_count : closest.fitting_count;
     RouteMeter* meter = &state->drawn_meter;
     start_reading(meter, thinned ? state->route_files[chosen] : closest.files[closest.fitting_slot]);
     if (!open_picture_file()) end_with_picture_error(picture_open_error);
@@ -318,7 +318,7 @@ void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
         } else if (meter->consistent && meter->start.index == meter->points) {
             // The closest route's waypoints are the file's, each drawn as
             // the meter reaches it.
-            drawing.waypoints_written = meter->leg_number;
+            drawing.waypoint_count = meter->leg_number;
             drawing.points_read = meter->points;
             draw_waypoint(p, meter->leg_number);
         }
@@ -330,7 +330,7 @@ void draw_route(const PreviewSettings& run, int chosen, PassState* state) {
         drawing.track_length_m = state->survey.track_length_m;
     }
     // The file changed since the survey.
-    if ((thinned && !core::finish_thinning(&drawing)) || drawing.waypoints_written != waypoint_count ||
+    if ((thinned && !core::finish_thinning(&drawing)) || drawing.waypoint_count != waypoint_count ||
         !finish_meter(*meter))
         end_with_picture_error(track_changed_error);
 }

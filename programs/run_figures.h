@@ -6,6 +6,19 @@
 
 namespace programs {
 
+// The figures, in the order written; figure_keys holds their keys, in
+// the same order, and the page's table (web/meta.js) names the same keys.
+enum class Figure {
+    exit_code, points_read, waypoint_count, track_length_m,
+    min_distance_m, max_distance_m, max_angle_deg, max_orth_error_m,
+    largest_deviation_m, deviation_point, deviation_leg, deviation_lat_deg, deviation_lon_deg,
+    picture_width, picture_height, map_left, map_top, map_width, map_height,
+    origin_x, origin_y, origin_lon_deg, origin_lat_deg, x_per_deg, y_per_deg,
+    closest_within_m,
+    figure_count
+};
+extern const char* const figure_keys[static_cast<int>(Figure::figure_count)];
+
 // Makes the end of the run of program ("rt2preview", or a converter's
 // name) write its figures to path before the process ends, through
 // core::process_end. The lines, in this order, each "key=value\n":

@@ -1,5 +1,5 @@
 // The thinning's shortcut against its exact path. Decisions taken from
-// bounds, from the windows and from values whose bounds are still pending
+// bounds, from the sectors and from values whose bounds are still pending
 // must be those of waypoint_decision on the exact values, most of all
 // where a value lies within a few ulps of its threshold (whole tracks are
 // in whole_track_thinning_test.cpp); and a bound narrowed below its
@@ -54,14 +54,14 @@ enum Target {
     leg_maximum,
     turn,
     offset,
-    turn_window_edge,
-    offset_window_edge,
+    turn_sector_edge,
+    offset_sector_edge,
     near_cosine_edge,
     target_count
 };
 const char* const target_names[] = {"step vs /m",        "leg vs /m",          "leg vs /x",
-                                    "turn vs /a",        "offset vs /e",       "turn window edge",
-                                    "offset window edge", "leg near /x cosine"};
+                                    "turn vs /a",        "offset vs /e",       "turn sector edge",
+                                    "offset sector edge", "leg near /x cosine"};
 
 struct Tally {
     long long decisions[target_count] = {};
@@ -147,10 +147,10 @@ void geometric_decision(Random& random, Tally* result) {
         core::measure_hops(waypoint, candidate, lookahead, &leg, &step);
     }
     core::measure_hop(waypoint, heading, &reference);
-    core::DecisionWindows windows{};
+    core::DecisionSectors sectors{};
     int got = core::bounded_waypoint_decision(limits, &leg.distance_m, &leg.bearing_deg, &step.distance_m,
                                               &step.bearing_deg, &reference.bearing_deg, false,
-                                              road == 3 ? nullptr : &windows);
+                                              road == 3 ? nullptr : &sectors);
     int expected = core::waypoint_decision(limits, v.leg_m, v.leg_deg, v.step_m, v.step_deg, v.reference_deg);
     tally(result, target, got, expected, describe(limits, v));
 }
@@ -185,7 +185,7 @@ double bearing_scale(Random& random) {
 }
 
 // Values made up directly from arguments: the comparisons at the ends of
-// the windows and of the nearest cosine, which the geometry seldom hits.
+// the sectors and of the nearest cosine, which the geometry seldom hits.
 void synthetic_decision(Random& random, Tally* result) {
     Target target = static_cast<Target>(random() % target_count);
     double leg_c = distance_argument(random), step_c = distance_argument(random);
@@ -199,41 +199,41 @@ void synthetic_decision(Random& random, Tally* result) {
     }
     double reference_deg = core::exact_value(&reference);
     core::RunSettings limits = core::default_settings;
-    if (target >= turn_window_edge) {
-        // The window of the other value's side, worked out by a first
+    if (target >= turn_sector_edge) {
+        // The sector of the other value's side, worked out by a first
         // decision, and an argument a few ulps from one of its ends.
         limits.min_distance_m = 0.0;
-        limits.max_distance_m = target == turn_window_edge ? 1e12 : 200.0 + 2000.0 * unit(random);
-        limits.max_angle_deg = target == turn_window_edge ? 0.5 + 30.0 * unit(random) : 360.0;
-        limits.max_orth_error_m = target == turn_window_edge ? 1e12 : limits.max_distance_m * 0.3 * unit(random);
+        limits.max_distance_m = target == turn_sector_edge ? 1e12 : 200.0 + 2000.0 * unit(random);
+        limits.max_angle_deg = target == turn_sector_edge ? 0.5 + 30.0 * unit(random) : 360.0;
+        limits.max_orth_error_m = target == turn_sector_edge ? 1e12 : limits.max_distance_m * 0.3 * unit(random);
         if (target == near_cosine_edge) limits.max_angle_deg = 360.0;
         // A leg the offset test is reached with.
-        if (target == offset_window_edge) leg_c = core::cr_cos(unit(random) * limits.max_distance_m / core::earth_radius_m);
-        core::DecisionWindows windows{};
+        if (target == offset_sector_edge) leg_c = core::cr_cos(unit(random) * limits.max_distance_m / core::earth_radius_m);
+        core::DecisionSectors sectors{};
         core::BoundedValue leg_d = value_of(leg_c, core::earth_radius_m, true);
         core::BoundedValue leg_b = value_of(leg_x, leg_scale, true), step_d = value_of(step_c, core::earth_radius_m, false);
         core::BoundedValue step_b = value_of(step_x, step_scale, true), ref = reference;
-        core::bounded_waypoint_decision(limits, &leg_d, &leg_b, &step_d, &step_b, &ref, false, &windows);
-        int side = (target == turn_window_edge ? step_scale : leg_scale) < 0.0 ? 1 : 0;
-        const core::BearingWindow& window = target == turn_window_edge ? windows.turn : windows.offset;
+        core::bounded_waypoint_decision(limits, &leg_d, &leg_b, &step_d, &step_b, &ref, false, &sectors);
+        int side = (target == turn_sector_edge ? step_scale : leg_scale) < 0.0 ? 1 : 0;
+        const core::BearingSector& sector = target == turn_sector_edge ? sectors.turn : sectors.offset;
         if (target == near_cosine_edge) {
-            if (windows.near_state == core::window_holds) leg_c = nudged(windows.near_cosine, small_ulps(random));
-        } else if (window.state[side] == core::window_holds) {
-            double end = random() & 1 ? window.x_lo[side] : window.x_hi[side];
-            (target == turn_window_edge ? step_x : leg_x) = std::fmax(-1.0, std::fmin(1.0, nudged(end, small_ulps(random))));
+            if (sectors.near_state == core::sector_holds) leg_c = nudged(sectors.near_cosine, small_ulps(random));
+        } else if (sector.state[side] == core::sector_holds) {
+            double end = random() & 1 ? sector.x_lo[side] : sector.x_hi[side];
+            (target == turn_sector_edge ? step_x : leg_x) = std::fmax(-1.0, std::fmin(1.0, nudged(end, small_ulps(random))));
         }
     }
     ExactValues v = {exact_of(leg_c, core::earth_radius_m), exact_of(leg_x, leg_scale),
                      exact_of(step_c, core::earth_radius_m), exact_of(step_x, step_scale), reference_deg};
-    if (target < turn_window_edge) limits = packed_limits(target, v, random);
+    if (target < turn_sector_edge) limits = packed_limits(target, v, random);
     bool pending = random() % 4 != 0;
     core::BoundedValue leg_d = value_of(leg_c, core::earth_radius_m, pending);
     core::BoundedValue leg_b = value_of(leg_x, leg_scale, pending);
     core::BoundedValue step_d = value_of(step_c, core::earth_radius_m, false);
     core::BoundedValue step_b = value_of(step_x, step_scale, pending);
-    core::DecisionWindows windows{};
+    core::DecisionSectors sectors{};
     int got = core::bounded_waypoint_decision(limits, &leg_d, &leg_b, &step_d, &step_b, &reference, false,
-                                              random() % 4 == 0 ? nullptr : &windows);
+                                              random() % 4 == 0 ? nullptr : &sectors);
     int expected = core::waypoint_decision(limits, v.leg_m, v.leg_deg, v.step_m, v.step_deg, v.reference_deg);
     tally(result, target, got, expected, describe(limits, v));
 }

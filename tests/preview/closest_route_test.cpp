@@ -63,7 +63,7 @@ std::vector<int> closest_route(const Track& track, double within_m) {
     for (size_t i = 0; i < track.points.size(); ++i)
         preview::take_closest_point(&route, track.points[i], track.positions[i]);
     preview::finish_closest_route(&route);
-    EXPECT_EQ(static_cast<int>(route_indices.size()), route.waypoints_written);
+    EXPECT_EQ(static_cast<int>(route_indices.size()), route.waypoint_count);
     return route_indices;
 }
 
