@@ -16,8 +16,8 @@
 # rsvg-convert for the preview's pictures (and the page's icons), GPSBabel
 # and gpxpy, which read the GPX routes back, the cross compilers, Wine and
 # qemu-user for the Windows, aarch64 and s390x builds, emscripten for the
-# WebAssembly build, Node.js with npm (Debian's, or whichever the machine
-# has), and for the route maker page's browser tests chromium,
+# WebAssembly build, esbuild, which bundles the page's scripts, Node.js
+# with npm (Debian's, or whichever the machine has), and for the route maker page's browser tests chromium,
 # firefox-esr, WebKitWebDriver with WebKitGTK's MiniBrowser, Xvfb for its
 # display, a font, and the pinned puppeteer-core and selenium-webdriver
 # (npm ci in web/).
@@ -26,7 +26,7 @@ group=${1:-suite}
 programs_packages=(cmake g++ libfast-float-dev libfmt-dev)
 suite_packages=(libgtest-dev googletest python3 clang libclang-rt-14-dev groff dpkg-dev
                 g++-mingw-w64-x86-64 wine wine64 qemu-user g++-aarch64-linux-gnu g++-s390x-linux-gnu
-                libmpfr-dev libxml2-utils librsvg2-bin file gpsbabel python3-gpxpy emscripten
+                libmpfr-dev libxml2-utils librsvg2-bin file gpsbabel python3-gpxpy emscripten esbuild
                 chromium firefox-esr webkit2gtk-driver xvfb fonts-dejavu-core)
 case "$group" in
     programs) packages=("${programs_packages[@]}") ;;

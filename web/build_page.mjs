@@ -1,18 +1,22 @@
 // Builds the route maker page, one self-contained HTML file: index.html
 // with the threshold controls and the format choice made from meta.js,
-// the styles and the page's scripts inline (meta.js, view.js, page.js),
-// and in front of them the worker's source as a string: the module's
-// factory, the wasm as base64, meta.js, track_reads.js and worker.js.
+// the styles, and the page's script inline. The page's scripts are ES
+// modules; esbuild bundles each side into one script. The worker's is
+// the module's factory and its wasm as base64, as emscripten made them,
+// then worker.js and what it imports, which takes those two from the
+// script before as 'route-maker-module'; it goes into the page's (page.js
+// and what it imports) as a string, imported as 'worker-source'.
 //   node build_page.mjs ROUTE_MAKER_JS ROUTE_MAKER_WASM OUTPUT_HTML
-import {readFileSync, writeFileSync} from 'node:fs';
+import {execFileSync} from 'node:child_process';
+import {mkdtempSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
 import {fileURLToPath} from 'node:url';
-import {runInNewContext} from 'node:vm';
+import {meta} from './meta.js';
 
 const [moduleJs, moduleWasm, output] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
 const source = (name) => readFileSync(join(here, name), 'utf8');
-const meta = runInNewContext(source('meta.js') + '\nmeta;');
 
 const escaped = (text) => String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/"/g, '&quot;');
 
@@ -31,13 +35,33 @@ function thresholdControl(t) {
 
 const formatOption = (f) => `      <option value="${f.name}">${escaped(f.label)} (${f.program})</option>\n`;
 
-const workerSource = readFileSync(moduleJs, 'utf8') + '\n' +
-    'const ROUTE_MAKER_WASM = "' + readFileSync(moduleWasm).toString('base64') + '";\n' +
-    source('meta.js') + source('track_reads.js') + source('worker.js');
+// One script of entry and what it imports, strict as modules are, with
+// the generated modules put in for their names.
+const generated = mkdtempSync(join(tmpdir(), 'route-maker-page-'));
+function bundle(entry, modules) {
+    const aliases = Object.entries(modules).map(([name, text]) => {
+        const path = join(generated, name + '.js');
+        writeFileSync(path, text);
+        return '--alias:' + name + '=' + path;
+    });
+    const bundled = execFileSync(process.env.ESBUILD || 'esbuild', [join(here, entry), '--bundle', '--format=iife', '--charset=utf8',
+                                             '--log-level=warning', ...aliases],
+                                 {encoding: 'utf8', maxBuffer: 1 << 30});
+    return '(() => {\n"use strict";\n' + bundled + '})();\n';
+}
+let script;
+try {
+    const runtime = readFileSync(moduleJs, 'utf8') + '\nvar ROUTE_MAKER_WASM = "' +
+        readFileSync(moduleWasm).toString('base64') + '";\n';
+    const workerSource = runtime + bundle('worker.js', {
+        'route-maker-module': 'export const {createRouteMaker, ROUTE_MAKER_WASM: routeMakerWasm} = globalThis;\n',
+    });
+    script = bundle('page.js', {'worker-source': 'export const workerSource = ' + JSON.stringify(workerSource) + ';\n'});
+} finally {
+    rmSync(generated, {recursive: true, force: true});
+}
 // Inside a <script> element nothing may read as its end tag.
 const inline = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
-const script = 'const WORKER_SOURCE = ' + inline(JSON.stringify(workerSource)) + ';\n' +
-    source('meta.js') + source('view.js') + source('page.js');
 let page = source('index.html');
 const replace = (tag, replacement) => {
     if (!page.includes(tag)) throw new Error('index.html has no ' + tag);

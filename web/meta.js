@@ -1,16 +1,14 @@
 // The facts the page, its worker and its build share, each stated once:
 // the converters' four thresholds, the track formats with the programs
-// that read them, and the page's own figures. The build puts this file in
-// front of page.js and of worker.js, and makes the threshold controls and
-// the format choice of index.html from it.
+// that read them, the figures a run writes, and the page's own figures.
+// The page and the worker import it; the build makes the threshold
+// controls and the format choice of index.html from it.
 //
 // A unit test (tests/web/) reads the lines of this file and checks each
-// threshold's letter and default, each format's program, the judged head
-// and the picture sizes against the programs' own: keep one entry to a
-// line.
-'use strict';
-
-const meta = Object.freeze({
+// threshold's letter and default, each format's program, the figures'
+// keys, the judged head and the picture sizes against the programs' own:
+// keep one entry to a line.
+export const meta = Object.freeze({
     // key: the threshold's name in the module's figures and in the page's
     // scripts; letter: its option (/m5); id: its number field, whose
     // slider is id + "-slider"; value: the converters' default.
@@ -32,6 +30,34 @@ const meta = Object.freeze({
     // leading zeros to this many digits ("RW000123").
     waypointNamePrefix: 'RW',
     waypointNameDigits: 6,
+    // The figures a run of the module writes (programs/run_figures.h), by
+    // their keys there, with the names the page's scripts know them by;
+    // the thresholds' are their keys above. The worker reads them into an
+    // object of these names.
+    figures: Object.freeze({
+        exit: 'exitCode',
+        points_read: 'pointsRead',
+        waypoint_count: 'waypointCount',
+        track_length_m: 'trackLengthM',
+        largest_deviation_m: 'largestDeviationM',
+        deviation_point: 'deviationPoint',
+        deviation_leg: 'deviationLeg',
+        deviation_lat_deg: 'deviationLatDeg',
+        deviation_lon_deg: 'deviationLonDeg',
+        picture_width: 'pictureWidth',
+        picture_height: 'pictureHeight',
+        map_left: 'mapLeft',
+        map_top: 'mapTop',
+        map_width: 'mapWidth',
+        map_height: 'mapHeight',
+        origin_x: 'originX',
+        origin_y: 'originY',
+        origin_lon_deg: 'originLonDeg',
+        origin_lat_deg: 'originLatDeg',
+        x_per_deg: 'xPerDeg',
+        y_per_deg: 'yPerDeg',
+        closest_within_m: 'closestWithinM',
+    }),
     // The bytes at a track's start that judging its format reads (64 KiB).
     judgedHeadBytes: 65536,
     // The pixels of the pictures rt2preview draws with --size, and where a

@@ -1,8 +1,12 @@
 // The route maker page's main thread: the controls, the figures and the
-// picture. The converters run in a Web Worker made from WORKER_SOURCE; the
-// build puts it, meta.js and view.js in front of this script. A run that
+// picture. The converters run in a Web Worker made from the worker's
+// bundled source, which the build hands in as workerSource. A run that
 // is no longer wanted ends with its worker.
-'use strict';
+import {checkedForPage, workerMessage} from './messages.js';
+import {meta} from './meta.js';
+import {clearView, figuresFrame, nextMap, pictureSize, showViewPicture, showWhole, showWindow, startView,
+        wrapLongitude, zoomIn, zoomOut} from './view.js';
+import {workerSource} from 'worker-source';
 
 const $ = (id) => document.getElementById(id);
 // The number field of each threshold, by its key.
@@ -15,13 +19,14 @@ let track = null;        // the File being converted
 let fileNumber = 0;      // of the files given so far: the worker keeps a block of the track by it
 let worker = null;       // idle or running; null after it was ended
 let jobId = 0;           // the run whose messages count
-let running = false;
-let runningMode = '';     // of the run going on: convert, fit or draw
+// The page's run, one value: state is 'idle' (no track yet, or stopped),
+// 'working' (a run of mode goes on: convert, fit, closest or draw), 'done'
+// or 'failed'; redraw: the view moved while a conversion was drawing the
+// window before. The body's data-state shows the state.
+let run = {state: 'idle', mode: '', redraw: false};
 // The window of the track the picture is to show (null: the whole
-// track), kept by a new threshold or a fit; and whether the view moved
-// while a conversion was drawing the window before.
+// track), kept by a new threshold or a fit.
 let wantedWindow = null;
-let redrawWanted = false;
 let debounceTimer = 0, watchdogTimer = 0;
 let downloadUrls = [];
 // The distance of the closest route shown ("12.35"), which redraws it;
@@ -31,7 +36,11 @@ let closestWithin = '';
 // it into view: the progress, the figures and any message are there.
 const oneColumn = window.matchMedia(meta.oneColumn);
 
-function setState(state) { document.body.dataset.state = state; }
+function setRun(state, mode = run.mode) {
+    run = {state, mode, redraw: false};
+    document.body.dataset.state = state;
+}
+const working = (mode) => run.state === 'working' && (mode === undefined || run.mode === mode);
 function setStatus(text) { $('status').textContent = text; }
 function setMessage(text) { $('message').textContent = text; }
 
@@ -41,18 +50,27 @@ function internalError(reason) {
     return 'The converter stopped with an internal error: ' + String(reason || 'unknown').trim().replace(/\.+$/, '') + '!';
 }
 
+// Ends the worker and with it any run; the caller says what the run's
+// state is now.
 function endWorker() {
     if (worker !== null) worker.terminate();
     worker = null;
-    running = false;
     clearTimeout(watchdogTimer);
 }
 
 function newWorker() {
-    const url = URL.createObjectURL(new Blob([WORKER_SOURCE], {type: 'text/javascript'}));
+    const url = URL.createObjectURL(new Blob([workerSource], {type: 'text/javascript'}));
     const made = new Worker(url);
     URL.revokeObjectURL(url);
-    made.onmessage = (event) => { if (event.data.id === jobId) handle(event.data); };
+    made.onmessage = (event) => {
+        try {
+            const data = checkedForPage(event.data);
+            if (data.id === jobId) handle(data);
+        } catch (error) {
+            endWorker();
+            fail(internalError(error.message));
+        }
+    };
     made.onerror = (event) => {
         event.preventDefault();
         if (made !== worker) return;
@@ -101,7 +119,7 @@ function clearResult() {
 function fail(message) {
     setMessage(message);
     setStatus('');
-    setState('failed');
+    setRun('failed');
 }
 
 const startingStatus = {convert: 'Converting…', fit: 'Finding thresholds…', closest: 'Finding the closest route…',
@@ -118,23 +136,20 @@ function routeKind() { return $('kind-closest').checked ? 'closest' : 'converter
 function start(mode, extra) {
     clearTimeout(debounceTimer);
     if (track === null) return;
-    if (running) endWorker();
+    if (working()) endWorker();
     if (worker === null) worker = newWorker();
-    running = true;
-    runningMode = mode;
-    redrawWanted = false;
     ++jobId;
     setMessage('');
-    setState('working');
+    setRun('working', mode);
     document.body.dataset.job = mode;
     setStatus(startingStatus[mode]);
     $('progress').value = 0;
     watch();
     const size = pictureSize();
-    worker.postMessage(Object.assign({id: jobId, mode, file: track, fileNumber, format: $('format').value,
-                                      thresholds: thresholds(), fitCount: '', within: '',
-                                      closestWithin: routeKind() === 'closest' ? closestWithin : '',
-                                      window: wantedWindow, size}, extra));
+    worker.postMessage(workerMessage('job', {id: jobId, mode, file: track, fileNumber, format: $('format').value,
+                                             thresholds: thresholds(), fitCount: '', within: '',
+                                             closestWithin: routeKind() === 'closest' ? closestWithin : '',
+                                             window: wantedWindow, size, ...extra}));
 }
 
 // Makes the route of the kind chosen afresh: the converter's with the
@@ -153,19 +168,19 @@ function fit(extra) { start(routeKind() === 'closest' ? 'closest' : 'fit', extra
 // the conversion going on.
 function drawWindow(window) {
     wantedWindow = window;
-    if (running && runningMode !== 'draw') redrawWanted = true;
+    if (working() && !working('draw')) run.redraw = true;
     else start('draw');
 }
 
 // A gesture that starts while a window is being drawn makes that drawing
 // stale: it is ended with its worker, and a fresh worker gets ready.
 function dropStaleDrawing() {
-    if (!running || runningMode !== 'draw') return;
+    if (!working('draw')) return;
     endWorker();
     worker = newWorker();
-    worker.postMessage({type: 'warm'});
+    worker.postMessage(workerMessage('warm'));
     setStatus('Done: ' + track.name + '.');
-    setState('done');
+    setRun('done');
 }
 
 function schedule() {
@@ -207,10 +222,10 @@ function showRoutes(data) {
 
 // The points read, the waypoints and the track length of a run's figures.
 function showCounts(figures) {
-    if (figures.points_read === undefined) return;
-    $('points-read').textContent = figures.points_read;
-    $('waypoint-count').textContent = figures.waypoint_count;
-    $('track-length').textContent = figures.track_length_m + ' m';
+    if (figures.pointsRead === undefined) return;
+    $('points-read').textContent = figures.pointsRead;
+    $('waypoint-count').textContent = figures.waypointCount;
+    $('track-length').textContent = figures.trackLengthM + ' m';
 }
 
 // "RW000123", a waypoint's name in the routes.
@@ -222,14 +237,14 @@ let deviationPlace = null;
 function showPicture(data) {
     const figures = data.figures;
     showCounts(figures);
-    if (figures.closest_within_m !== undefined) closestWithin = figures.closest_within_m;
-    if (figures.largest_deviation_m !== undefined) {
-        const leg = Number(figures.deviation_leg);
-        $('deviation').textContent = figures.largest_deviation_m + ' m';
-        $('deviation-where').textContent = 'The route strays farthest at track point ' + figures.deviation_point +
+    if (figures.closestWithinM !== undefined) closestWithin = figures.closestWithinM;
+    if (figures.largestDeviationM !== undefined) {
+        const leg = Number(figures.deviationLeg);
+        $('deviation').textContent = figures.largestDeviationM + ' m';
+        $('deviation-where').textContent = 'The route strays farthest at track point ' + figures.deviationPoint +
             ', between ' + waypointName(leg) + ' and ' + waypointName(leg + 1) + '.';
-        deviationPlace = {lat: Number(figures.deviation_lat_deg), lon: Number(figures.deviation_lon_deg),
-                          deviation_m: Number(figures.largest_deviation_m)};
+        deviationPlace = {lat: Number(figures.deviationLatDeg), lon: Number(figures.deviationLonDeg),
+                          deviation_m: Number(figures.largestDeviationM)};
         $('zoom-to-deviation').hidden = false;
     } else {
         $('deviation').textContent = '–';
@@ -268,9 +283,10 @@ function sendBlock(data) {
     const asker = worker, id = data.id;
     const wanted = () => id === jobId && asker === worker;
     track.slice(data.position, data.position + data.size).arrayBuffer().then((bytes) => {
-        if (wanted()) asker.postMessage({type: 'block', request: data.request, bytes}, [bytes]);
+        if (wanted()) asker.postMessage(workerMessage('block', {request: data.request, bytes}), [bytes]);
     }, (error) => {
-        if (wanted()) asker.postMessage({type: 'block', request: data.request, error: String(error && error.message || error)});
+        if (wanted())
+            asker.postMessage(workerMessage('block', {request: data.request, error: String(error && error.message || error)}));
     });
 }
 
@@ -288,16 +304,19 @@ function handle(data) {
         showRoutes(data);
         setStatus('Routes ready; drawing…');
         break;
-    case 'picture':
+    case 'picture': {
         showPicture(data);
-        running = false;
         clearTimeout(watchdogTimer);
         setStatus('Done: ' + track.name + '.');
-        setState('done');
-        if (redrawWanted) start('draw');
+        const redraw = run.redraw;
+        setRun('done');
+        if (redraw) start('draw');
         break;
+    }
     case 'fitted':
-        running = false;
+        // The fit's run has ended; the conversion with its thresholds
+        // takes the worker over.
+        setRun('done');
         for (const key in thresholdInputs) {
             thresholdInputs[key].value = data.thresholds[key];
             syncSlider(thresholdInputs[key]);
@@ -305,7 +324,6 @@ function handle(data) {
         start('convert');
         break;
     case 'failed':
-        running = false;
         clearTimeout(watchdogTimer);
         if (!data.keepResult) clearResult();
         fail(data.message);
@@ -356,24 +374,23 @@ $('track-file').addEventListener('change', (event) => takeFile(event.target.file
 $('fit').addEventListener('click', () => fit({fitCount: $('fit-count').value.trim()}));
 $('fit-within').addEventListener('click', () => fit({within: $('within').value.trim()}));
 startView($('picture'), drawWindow, dropStaleDrawing);
-$('zoom-in').addEventListener('click', () => zoomAbout(zoomStep));
-$('zoom-out').addEventListener('click', () => zoomAbout(1 / zoomStep));
+$('zoom-in').addEventListener('click', zoomIn);
+$('zoom-out').addEventListener('click', zoomOut);
 $('zoom-whole').addEventListener('click', showWhole);
-$('zoom-to-deviation').addEventListener('click', () => {
-    if (deviationPlace !== null && view.frame !== null) showWindow(deviationWindow());
-});
+// showWindow does nothing while no picture is shown.
+$('zoom-to-deviation').addEventListener('click', () => { if (deviationPlace !== null) showWindow(deviationWindow()); });
 $('cancel').addEventListener('click', () => {
     // A drawing stopped leaves the result as it was.
-    if (running && runningMode === 'draw') return void dropStaleDrawing();
+    if (working('draw')) return void dropStaleDrawing();
     endWorker();
     clearResult();
-    setState('idle');
+    setRun('idle');
     setStatus('Stopped before the end. Change a threshold or choose the file again to convert it.');
 });
 
 // The worker is made at once, so that it is ready when a track comes.
 worker = newWorker();
-worker.postMessage({type: 'warm'});
+worker.postMessage(workerMessage('warm'));
 
 // A file dragged anywhere onto the page.
 let dragDepth = 0;

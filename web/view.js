@@ -9,7 +9,7 @@
 // A picture comes with its frame, which maps the picture's own units
 // (u right, v down) to degrees and back, and the rectangle of its map
 // (figuresFrame below).
-'use strict';
+import {meta} from './meta.js';
 
 // A wheel or a key settles once it has been still this long; a drag or a
 // pinch as its last pointer lifts.
@@ -80,7 +80,7 @@ function windowInSight() {
     return {south: s, west: wrapLongitude(west), north: n, east: wrapLongitude(east)};
 }
 
-function wrapLongitude(lon) {
+export function wrapLongitude(lon) {
     return ((lon + 180) % 360 + 360) % 360 - 180;
 }
 
@@ -181,6 +181,10 @@ function zoomAbout(factor) {
     settleSoon();
 }
 
+// The zoom buttons: a step in or out about the middle.
+export const zoomIn = () => zoomAbout(zoomStep);
+export const zoomOut = () => zoomAbout(1 / zoomStep);
+
 function pan(xSteps, ySteps) {
     if (view.frame === null) return;
     const [width, height] = elementSize();
@@ -188,7 +192,7 @@ function pan(xSteps, ySteps) {
     settleSoon();
 }
 
-function showWhole() {
+export function showWhole() {
     if (view.frame === null) return;
     clearTimeout(view.settleTimer);
     view.moving = false;
@@ -197,7 +201,7 @@ function showWhole() {
 
 // Moves the picture at once so that the window fills the map, and asks
 // for it to be drawn.
-function showWindow(window) {
+export function showWindow(window) {
     if (view.frame === null) return;
     const map = nextMap();
     const [x0, y0] = elementPoint(window.north, window.west);
@@ -225,7 +229,7 @@ function onKey(event) {
 // Shows a new picture in place of the old. A gesture that goes on since
 // the new one was asked for goes on from it, placed where the old one's
 // transform puts the same places.
-function showViewPicture(svg, frame) {
+export function showViewPicture(svg, frame) {
     const old = view.frame === null ? null : {frame: view.frame, x: view.x, y: view.y, k: view.k, s: pictureScale()};
     view.element.replaceChildren(svg);
     view.size = null;
@@ -256,7 +260,7 @@ function carryGesture(old) {
     view.y = ay - k * s * map.top;
 }
 
-function clearView() {
+export function clearView() {
     clearTimeout(view.settleTimer);
     view.frame = null;
     view.svg = null;
@@ -266,7 +270,7 @@ function clearView() {
     view.size = null;
 }
 
-function startView(element, onSettle, onMove) {
+export function startView(element, onSettle, onMove) {
     Object.assign(view, {element, onSettle, onMove});
     element.addEventListener('wheel', onWheel, {passive: false});
     element.addEventListener('pointerdown', onPointerDown);
@@ -281,7 +285,7 @@ function startView(element, onSettle, onMove) {
 // draw at, scaled as a whole into the sizes it draws; null before the
 // first picture, which is drawn at the preview's own size and gives the
 // element its shape.
-function pictureSize() {
+export function pictureSize() {
     if (view.frame === null || elementSize()[0] === 0) return null;
     const ratio = window.devicePixelRatio || 1;
     let [width, height] = elementSize().map((side) => side * ratio);
@@ -294,7 +298,7 @@ function pictureSize() {
 
 // Where the map of a view drawn at pictureSize() lies in the element, in
 // its pixels.
-function nextMap() {
+export function nextMap() {
     const size = pictureSize();
     const s = elementSize()[0] / size.width, margin = meta.pictureMargin;
     const below = meta.scaleBarGap + meta.viewCaptionLines * meta.captionLine;
@@ -305,17 +309,17 @@ function nextMap() {
 // The frame of a picture from the module's figures, which state its size,
 // the map's place in it and its projection (programs/run_figures.h); null
 // where they do not.
-function figuresFrame(figures) {
-    if (figures.x_per_deg === undefined) return null;
-    const n = (key) => Number(figures[key]);
-    const x0 = n('origin_x'), y0 = n('origin_y'), lon0 = n('origin_lon_deg'), lat0 = n('origin_lat_deg');
-    const xPerDeg = n('x_per_deg'), yPerDeg = n('y_per_deg');
-    const map = {left: n('map_left'), top: n('map_top'),
-                 right: n('map_left') + n('map_width'), bottom: n('map_top') + n('map_height')};
+export function figuresFrame(figures) {
+    if (figures.xPerDeg === undefined) return null;
+    const n = (name) => Number(figures[name]);
+    const x0 = n('originX'), y0 = n('originY'), lon0 = n('originLonDeg'), lat0 = n('originLatDeg');
+    const xPerDeg = n('xPerDeg'), yPerDeg = n('yPerDeg');
+    const map = {left: n('mapLeft'), top: n('mapTop'),
+                 right: n('mapLeft') + n('mapWidth'), bottom: n('mapTop') + n('mapHeight')};
     // Longitudes are drawn within half a turn of the map's middle.
     const middleLon = lon0 + ((map.left + map.right) / 2 - x0) / xPerDeg;
     return {
-        width: n('picture_width'), height: n('picture_height'), map,
+        width: n('pictureWidth'), height: n('pictureHeight'), map,
         toPicture(lat, lon) {
             const drawnLon = middleLon + wrapLongitude(lon - middleLon);
             return [x0 + (drawnLon - lon0) * xPerDeg, y0 + (lat0 - lat) * yPerDeg];

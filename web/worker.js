@@ -1,15 +1,19 @@
-// The route maker's worker. The page builds it from one text: the module's
-// factory (createRouteMaker), the module's wasm as base64 (ROUTE_MAKER_WASM),
-// meta.js, track_reads.js (its reads of the track) and this file. Every
-// program run is a fresh instance of the module, since each run ends the
-// process and the programs keep process-wide state; the wasm itself is
-// compiled once per worker.
-'use strict';
+// The route maker's worker. The build bundles it with what it imports, the
+// module's factory and wasm among them, into the one text the page starts
+// its worker from. Every program run is a fresh instance of the module,
+// since each run ends the process and the programs keep process-wide
+// state; the wasm itself is compiled once per worker.
+import {meta} from './meta.js';
+import {checkedForWorker, pageMessage} from './messages.js';
+import {Printed} from './printed.js';
+import {blockArrived, blockSize, blockSource, firstBlockSize, trackReader} from './track_reads.js';
+// Made by the build from the module's factory and its wasm as base64.
+import {createRouteMaker, routeMakerWasm} from 'route-maker-module';
 
 let compiled = null, compiling = null;
 
 function wasmBytes() {
-    const text = atob(ROUTE_MAKER_WASM);
+    const text = atob(routeMakerWasm);
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
     return bytes;
@@ -19,38 +23,6 @@ function wasmBytes() {
 // option, so such a name is passed with "./" in front, as on a console.
 function fileArgument(name) {
     return name.startsWith('-') ? './' + name : name;
-}
-
-// A program's standard output, kept whole up to 64 KiB; of a longer one
-// (a converter prints a progress line per waypoint) the first and the last
-// 32 KiB, which hold the settings, the last progress line and the message.
-const printedHalf = 32 * 1024;
-
-class Printed {
-    constructor() {
-        this.head = new Uint8Array(printedHalf);
-        this.tail = new Uint8Array(printedHalf);
-        this.count = 0;
-    }
-    add(byte) {
-        if (this.count < printedHalf) this.head[this.count] = byte;
-        else this.tail[(this.count - printedHalf) % printedHalf] = byte;
-        ++this.count;
-    }
-    bytes() {
-        if (this.count <= printedHalf) return this.head.slice(0, this.count);
-        const inTail = Math.min(this.count - printedHalf, printedHalf);
-        const end = (this.count - printedHalf) % printedHalf;
-        const out = new Uint8Array(printedHalf + inTail);
-        out.set(this.head);
-        if (inTail < printedHalf) {
-            out.set(this.tail.subarray(0, inTail), printedHalf);
-        } else {
-            out.set(this.tail.subarray(end), printedHalf);
-            out.set(this.tail.subarray(0, end), printedHalf + printedHalf - end);
-        }
-        return out;
-    }
 }
 
 // A fresh instance of the module with its standard output and its end:
@@ -85,48 +57,70 @@ const figuresPath = '/figures.txt';
 // Runs the program named by args[0] with the track file in the current
 // directory under its own name, its blocks from source. Resolves, when the
 // program has ended, to its exit code, its standard output bytes, its
-// figures (key to text, empty where it wrote none) and the instance, whose
+// figures (readFigures, empty where it wrote none) and the module, whose
 // file system holds what it wrote. report(bytesRead) hears of the reads of
 // the track.
 async function runProgram(args, file, source, report) {
-    const instance = spare || newInstance();
+    let trackReads = null;
+    const run = await runInstance(args[0] === 'judge' ? args : ['--figures', figuresPath, ...args], (instance) => {
+        const {module, failed} = instance;
+        const FS = module.FS, WORKERFS = module.WORKERFS;
+        // A run rewound after a sleep ends by throwing out of the wake-up:
+        // its exit (heard by the instance) or an error, which ends the job.
+        const sleep = (start) => module.handleSleep((wakeUp) => start((value) => {
+            try {
+                wakeUp(value);
+            } catch (error) {
+                if (!(error && error.name === 'ExitStatus')) failed(error);
+            }
+        }));
+        trackReads = trackReader(source, sleep, report, args[0] === 'judge' ? firstBlockSize : blockSize);
+        WORKERFS.stream_ops.read = trackReads.read;
+        FS.mkdir('/track');
+        FS.mount(WORKERFS, {files: [file]}, '/track');
+        FS.mkdir('/work');
+        FS.symlink('/track/' + file.name, '/work/' + file.name);
+        FS.chdir('/work');
+    }, () => trackReads.finish());
+    return {...run, figures: readFigures(run.module.FS)};
+}
+
+// Runs the module's main with args in the spare instance (or a new one),
+// once prepare(instance) has made it ready, and makes the next spare
+// instance when the run has ended and ended() has been called.
+// Resolves to the exit code, the standard output bytes and the module,
+// whose file system holds what the run wrote.
+async function runInstance(args, prepare, ended) {
+    const pending = spare || newInstance();
     spare = null;
-    const {module, printed, exited, failed} = await instance;
-    const FS = module.FS, WORKERFS = module.WORKERFS;
-    // A run rewound after a sleep ends by throwing out of the wake-up: its
-    // exit (heard above) or an error, which ends the job.
-    const sleep = (start) => module.handleSleep((wakeUp) => start((value) => {
-        try {
-            wakeUp(value);
-        } catch (error) {
-            if (!(error && error.name === 'ExitStatus')) failed(error);
-        }
-    }));
-    const trackReads = trackReader(source, sleep, report, args[0] === 'judge' ? firstBlockSize : blockSize);
-    WORKERFS.stream_ops.read = trackReads.read;
-    FS.mkdir('/track');
-    FS.mount(WORKERFS, {files: [file]}, '/track');
-    FS.mkdir('/work');
-    FS.symlink('/track/' + file.name, '/work/' + file.name);
-    FS.chdir('/work');
+    const instance = await pending;
+    prepare(instance);
     try {
-        module.callMain(args[0] === 'judge' ? args : ['--figures', figuresPath, ...args]);
+        instance.module.callMain(args);
     } catch (error) {
         if (!(error && error.name === 'ExitStatus')) throw error;
     }
-    const code = await exited;
-    trackReads.finish();
+    const code = await instance.exited;
+    ended();
     if (spare === null) spare = newInstance();
-    return {code, stdout: printed.bytes(), figures: readFigures(FS), module};
+    return {code, stdout: instance.printed.bytes(), module: instance.module};
 }
 
-// The key=value lines of a run's figures.
+// The names the page knows the figures by, by their keys in the file.
+const figureNames = Object.assign(Object.fromEntries(meta.thresholds.map((t) => [t.key, t.key])), meta.figures);
+
+// A run's figures, from its key=value lines, by the names of meta.figures
+// (the thresholds by their keys); a key not there is a fault of the
+// page's own.
 function readFigures(FS) {
     const figures = {};
     if (!FS.analyzePath(figuresPath).exists) return figures;
     for (const line of FS.readFile(figuresPath, {encoding: 'utf8'}).split('\n')) {
         const equals = line.indexOf('=');
-        if (equals > 0) figures[line.substring(0, equals)] = line.substring(equals + 1);
+        if (equals <= 0) continue;
+        const name = figureNames[line.substring(0, equals)];
+        if (name === undefined) throw new Error('unknown figure ' + line.substring(0, equals));
+        figures[name] = line.substring(equals + 1);
     }
     return figures;
 }
@@ -163,19 +157,18 @@ function routeNames(name) {
 // fit thresholds (--fit, --within), or convert and draw, or make and draw
 // the closest route, or only draw.
 async function runJob(job) {
-    const post = (message, transfer) => self.postMessage(Object.assign({id: job.id}, message), transfer || []);
+    const post = (type, fields) => self.postMessage(pageMessage(type, {id: job.id, ...fields}));
     let phase = '', lastReport = 0;
     const report = (bytes) => {
         const now = performance.now();
         if (now - lastReport < 100) return;
         lastReport = now;
-        post({type: 'progress', phase, bytes, total: job.file.size});
+        post('progress', {phase, bytes, total: job.file.size});
     };
     const track = fileArgument(job.file.name);
     const source = blockSource(job);
     // A failed fit or drawing leaves the result before it in place.
-    const failed = (result) => post({type: 'failed', keepResult: job.mode !== 'convert',
-                                     message: lastLine(result.stdout), stdout: text(result.stdout)});
+    const failed = (result) => post('failed', {keepResult: job.mode !== 'convert', message: lastLine(result.stdout)});
 
     let format = job.format;
     // The page's File arrives as a new copy with every job.
@@ -200,7 +193,7 @@ async function runJob(job) {
                                       ...thresholdOptions(job.thresholds)], job.file, source, report);
         if (fit.code !== 0) return failed(fit);
         const chosen = Object.fromEntries(meta.thresholds.map((t) => [t.key, fit.figures[t.key]]));
-        return post({type: 'fitted', thresholds: chosen, stdout: text(fit.stdout)});
+        return post('fitted', {thresholds: chosen});
     }
 
     if (job.mode === 'closest') {
@@ -227,8 +220,8 @@ function postPicture(job, drawn) {
     const options = viewOptions(job);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
     const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
-    self.postMessage({id: job.id, type: 'picture', svg, figures: drawn.figures, view: value('--view'),
-                      size: value('--size')});
+    self.postMessage(pageMessage('picture', {id: job.id, svg, figures: drawn.figures, view: value('--view'),
+                                             size: value('--size')}));
 }
 
 // The closest route for the job's budget or distance: drawn, and its two
@@ -276,28 +269,19 @@ async function postRoutes(job, run, made) {
     const forward = run.module.FS.readFile('/work/' + forwardName);
     const backward = run.module.FS.readFile('/work/' + backwardName);
     const gpx = await gpxRoute(forward);
-    self.postMessage(Object.assign({id: job.id, type: 'routes', forwardName, backwardName, gpxName,
-                                    forward: forward.buffer, backward: backward.buffer, gpx: gpx.buffer,
-                                    figures: run.figures}, made),
+    self.postMessage(pageMessage('routes', {id: job.id, forwardName, backwardName, gpxName, forward: forward.buffer,
+                                            backward: backward.buffer, gpx: gpx.buffer, figures: run.figures,
+                                            ...made}),
                      [forward.buffer, backward.buffer, gpx.buffer]);
 }
 
 // The GPX route of a forward route, made by rt2gpx in an instance of its
 // own, as on a console.
 async function gpxRoute(forward) {
-    const instance = spare || newInstance();
-    spare = null;
-    const {module, printed, exited} = await instance;
-    module.FS.writeFile('/route.rt2', forward);
-    try {
-        module.callMain(['rt2gpx', '/route.rt2', '/route.gpx']);
-    } catch (error) {
-        if (!(error && error.name === 'ExitStatus')) throw error;
-    }
-    const code = await exited;
-    spare = newInstance();
-    if (code !== 0) throw new Error('rt2gpx: ' + lastLine(printed.bytes()));
-    return module.FS.readFile('/route.gpx');
+    const run = await runInstance(['rt2gpx', '/route.rt2', '/route.gpx'],
+                                  (instance) => instance.module.FS.writeFile('/route.rt2', forward), () => {});
+    if (run.code !== 0) throw new Error('rt2gpx: ' + lastLine(run.stdout));
+    return run.module.FS.readFile('/route.gpx');
 }
 
 // The compiled wasm, compiled once; later callers wait for the first.
@@ -307,15 +291,15 @@ function compile() {
 }
 
 self.onmessage = (event) => {
-    const job = event.data;
+    const data = checkedForWorker(event.data);
     // The page starts a worker before it is needed, so that the wasm is
     // compiled by the time a track comes.
-    if (job.type === 'warm') {
+    if (data.type === 'warm') {
         if (spare === null) spare = newInstance();
         return;
     }
-    if (job.type === 'block') return void blockArrived(job);
-    runJob(job).catch((error) => {
-        self.postMessage({id: job.id, type: 'crashed', message: String(error && error.message || error)});
+    if (data.type === 'block') return void blockArrived(data);
+    runJob(data).catch((error) => {
+        self.postMessage(pageMessage('crashed', {id: data.id, message: String(error && error.message || error)}));
     });
 };

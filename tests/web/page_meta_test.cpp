@@ -14,6 +14,7 @@
 #include "core/command_line.h"
 #include "core/route_writer.h"
 #include "preview/projection.h"
+#include "programs/run_figures.h"
 #include "preview/track_format.h"
 
 namespace {
@@ -93,6 +94,28 @@ TEST(PageMeta, JudgedHeadAndPictureLayoutAreThePreviews) {
     EXPECT_EQ(preview::scale_bar_gap, std::stod(meta_figure("scaleBarGap")));
     EXPECT_EQ(preview::caption_line, std::stod(meta_figure("captionLine")));
     EXPECT_EQ(std::to_string(preview::view_caption_lines), meta_figure("viewCaptionLines"));
+}
+
+// The keys of the page's table of figures (meta.figures), one to a line.
+std::set<std::string> meta_figure_keys() {
+    std::ifstream file(PAGE_META_PATH, std::ios::binary);
+    std::set<std::string> keys;
+    bool inside = false;
+    for (std::string line; std::getline(file, line);) {
+        if (line.find("figures: Object.freeze({") != std::string::npos) inside = true;
+        else if (inside && line.find("}),") != std::string::npos) break;
+        else if (inside) keys.insert(line.substr(line.find_first_not_of(' '), line.find(':') - line.find_first_not_of(' ')));
+    }
+    return keys;
+}
+
+TEST(PageMeta, FigureKeysAreTheModules) {
+    std::set<std::string> module_keys(std::begin(programs::figure_keys), std::end(programs::figure_keys));
+    EXPECT_EQ(static_cast<size_t>(programs::Figure::figure_count), module_keys.size());
+    // The page knows the thresholds' figures by the thresholds' keys.
+    std::set<std::string> page_keys = meta_figure_keys();
+    for (const std::string& line : meta_lines_with("letter: '")) page_keys.insert(field(line, "key"));
+    EXPECT_EQ(module_keys, page_keys);
 }
 
 TEST(PageMeta, WaypointNameIsTheRoutes) {
