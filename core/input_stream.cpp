@@ -22,6 +22,7 @@ void empty_buffer(InputStream* stream, int64_t file_offset) {
 
 void attach_input(InputStream* stream, std::FILE* file) {
     stream->file = file;
+    ++stream->input_number;
     empty_buffer(stream, 0);
 }
 

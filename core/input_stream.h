@@ -17,6 +17,7 @@ inline constexpr size_t input_buffer_size = 64 * 1024;
 struct InputStream {
     std::FILE* file;         // nullptr while the slot is empty
     int64_t buffer_offset;   // file offset of buffer[0]
+    int64_t input_number;    // of the files attached since the process started, 1 for the first
     size_t next;             // index of the next byte to hand out
     size_t end;              // bytes held in buffer
     unsigned char buffer[input_buffer_size];

@@ -181,9 +181,18 @@ void copy_tag(const unsigned char* text, size_t stored, const unsigned char* rea
     tag_buffer[stored] = 0;
 }
 
-// The buffer (by its file offset) in which the next "trkpt" lies beyond
-// reach, so that its tags take the general road.
-int64_t buffer_without_track_point = -1;
+// The buffer (by its input and its file offset) in which the next "trkpt"
+// lies beyond reach, so that its tags take the general road.
+struct BufferPlace {
+    int64_t input_number;
+    int64_t offset;
+};
+BufferPlace buffer_without_track_point = {0, -1};
+
+bool in_buffer_without_track_point(const core::InputStream& in) {
+    return in.input_number == buffer_without_track_point.input_number &&
+           in.buffer_offset == buffer_without_track_point.offset;
+}
 
 // take_next_tag over every tag up to the next track point start tag at
 // once, where they all lie in the stream's buffer: from the next "trkpt"
@@ -203,7 +212,7 @@ int find_track_point_tag(size_t* length) {
     for (;;) {
         const unsigned char* k = search + 2 <= end ? core::find_byte_within(search + 2, end, end, 'k') : end;
         if (end - k < 3) {
-            buffer_without_track_point = in->buffer_offset;
+            buffer_without_track_point = {in->input_number, in->buffer_offset};
             break;
         }
         const unsigned char* at = k - 2;
@@ -244,7 +253,7 @@ int find_track_point_tag(size_t* length) {
 long read_track_point_tag() {
     for (;;) {
         size_t length;
-        if (core::input_stream.buffer_offset != buffer_without_track_point && find_track_point_tag(&length) > 0)
+        if (!in_buffer_without_track_point(core::input_stream) && find_track_point_tag(&length) > 0)
             return static_cast<long>(length);
         int taken = take_next_tag(&length);
         if (taken < 0) return -1;
