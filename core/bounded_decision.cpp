@@ -201,7 +201,8 @@ int bounded_waypoint_decision(const RunSettings& limits, BoundedValue* leg_dista
         if (turn.lo > limits.max_angle_deg) return 1;
         if (!(turn.hi <= limits.max_angle_deg)) {
             count_exact_path(&counts.turn);
-            double exact_turn = bearing_difference_deg(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
+            double exact_turn =
+                bearing_difference_deg(exact_value(step_bearing_deg), exact_value(reference_bearing_deg));
             if (exact_turn > limits.max_angle_deg) return 1;
         }
     }

@@ -40,35 +40,37 @@ TEST_F(GpxReader, TrackPointTags) {
         std::string tag;
         int code;
         double lat_deg, lon_deg;
+        double lat_rad, lon_rad;  // as the thinning takes them
     } cases[] = {
-        {R"(<trkpt lat="55.751244" lon="37.618423">)", 0, 55.751244, 37.618423},
-        {R"(<trkpt lon="37.618423" lat="55.751244">)", 0, 55.751244, 37.618423},
-        {R"(<trkpt lat="-33.9249" lon="-70.6693"/>)", 0, -33.9249, -70.6693},
-        {R"(<trkpt lat='100' lon='-370'>)", 0, 100.0, -370.0},
-        {R"(<trkpt lat="-100.0" lon="370.0">)", 0, -100.0, 370.0},
-        {R"(<trkpt lat="1.5e1" lon="2E2">)", 0, 15.0, 200.0},
-        {R"(<trkpt lat=" 12" lon="+13">)", 0, 12.0, 13.0},
-        {R"(<trkpt lat="0x10" lon="-0x10">)", 0, 0.0, -0.0},
-        {R"(<gpx:trkpt lon="1" lat="2">)", 0, 2.0, 1.0},
-        {R"(<trkpt lat="abc" lon="5">)", 0, 5.0, 5.0},  // the first digit further on
-        {R"(<trkpt latitude="1" lon="2">)", 0, 1.0, 2.0},
-        {R"(<trkpt lon="1">)", 1, 0, 0},
-        {R"(<trkpt lat="1">)", 1, 0, 0},
-        {R"(<trkpt lat="x" lon="y">)", 2, 0, 0},
-        {R"(<trkpt lat="1" lon="y">)", 2, 0, 0},
-        {R"(<trkpt lat="100.5" lon="1">)", 3, 0, 0},
-        {R"(<trkpt lat="-100.5" lon="1">)", 3, 0, 0},
-        {R"(<trkpt lat="1" lon="370.5">)", 3, 0, 0},
-        {R"(<trkpt lat="1" lon="-370.5">)", 3, 0, 0},
-        {R"(<trkpt lat="1e999" lon="1">)", 3, 0, 0},
+        {R"(<trkpt lat="55.751244" lon="37.618423">)", 0, 55.751244, 37.618423, 0.9730427698827335, 0.6565653407579628},
+        {R"(<trkpt lon="37.618423" lat="55.751244">)", 0, 55.751244, 37.618423, 0.9730427698827335, 0.6565653407579628},
+        {R"(<trkpt lat="-33.9249" lon="-70.6693"/>)", 0, -33.9249, -70.6693, -0.5921012034098243, -1.233411965079629},
+        {R"(<trkpt lat='100' lon='-370'>)", 0, 100.0, -370.0, 1.7453292519943295, -6.457718232379019},
+        {R"(<trkpt lat="-100.0" lon="370.0">)", 0, -100.0, 370.0, -1.7453292519943295, 6.457718232379019},
+        {R"(<trkpt lat="1.5e1" lon="2E2">)", 0, 15.0, 200.0, 0.2617993877991494, 3.490658503988659},
+        {R"(<trkpt lat=" 12" lon="+13">)", 0, 12.0, 13.0, 0.20943951023931956, 0.22689280275926285},
+        {R"(<trkpt lat="0x10" lon="-0x10">)", 0, 0.0, -0.0, 0.0, -0.0},
+        {R"(<gpx:trkpt lon="1" lat="2">)", 0, 2.0, 1.0, 0.03490658503988659, 0.017453292519943295},
+        {R"(<trkpt lat="abc" lon="5">)", 0, 5.0, 5.0,
+         0.08726646259971647, 0.08726646259971647},  // the first digit further on
+        {R"(<trkpt latitude="1" lon="2">)", 0, 1.0, 2.0, 0.017453292519943295, 0.03490658503988659},
+        {R"(<trkpt lon="1">)", 1, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="1">)", 1, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="x" lon="y">)", 2, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="1" lon="y">)", 2, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="100.5" lon="1">)", 3, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="-100.5" lon="1">)", 3, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="1" lon="370.5">)", 3, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="1" lon="-370.5">)", 3, 0, 0, 0.0, 0.0},
+        {R"(<trkpt lat="1e999" lon="1">)", 3, 0, 0, 0.0, 0.0},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(c.code, parse(c.tag)) << c.tag;
         if (c.code != 0) continue;
         EXPECT_EQ(c.lat_deg, point.lat_deg) << c.tag;
         EXPECT_EQ(c.lon_deg, point.lon_deg) << c.tag;
-        EXPECT_EQ(c.lat_deg * 0.017453292519943295, point.lat_rad);
-        EXPECT_EQ(c.lon_deg * 0.017453292519943295, point.lon_rad);
+        EXPECT_EQ(c.lat_rad, point.lat_rad) << c.tag;
+        EXPECT_EQ(c.lon_rad, point.lon_rad) << c.tag;
     }
 }
 

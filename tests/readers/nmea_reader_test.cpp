@@ -76,21 +76,25 @@ TEST_F(NmeaReader, AcceptedSentences) {
     struct Case {
         std::string line;
         double lat_deg, lon_deg;
+        double lat_rad, lon_rad;  // as the thinning takes them
     } cases[] = {
-        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", 48.1173,
-         11.516666666666667},
-        {"$GPRMC,123519,A,3345.000,S,15112.000,W,,,230394,,*17", -33.75, -151.2},
-        {sentence("GPRMC,123519,A,9960.000,N,36960.000,E,,,,,"), 100.0, 370.0},
-        {sentence("GPRMC,123519,A,9960.000,S,36960.000,W,,,,,"), -100.0, -370.0},
-        {sentence("GPRMC,1235,A,0000.000,N,00000.000,E,"), 0.0, 0.0},
-        {sentence("GPRMC,123519.25,A,5530.5,N,08215,E,"), 55.508333333333333, 82.25},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", 48.1173, 11.516666666666667,
+         0.8398053121698675, 0.20100375218801364},
+        {"$GPRMC,123519,A,3345.000,S,15112.000,W,,,230394,,*17", -33.75, -151.2,
+         -0.5890486225480862, -2.638937829015426},
+        {sentence("GPRMC,123519,A,9960.000,N,36960.000,E,,,,,"), 100.0, 370.0, 1.7453292519943295, 6.457718232379019},
+        {sentence("GPRMC,123519,A,9960.000,S,36960.000,W,,,,,"), -100.0, -370.0,
+         -1.7453292519943295, -6.457718232379019},
+        {sentence("GPRMC,1235,A,0000.000,N,00000.000,E,"), 0.0, 0.0, 0.0, 0.0},
+        {sentence("GPRMC,123519.25,A,5530.5,N,08215,E,"), 55.508333333333333, 82.25,
+         0.9688031789611857, 1.435533309765336},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(0, parse(c.line)) << c.line;
         EXPECT_EQ(c.lat_deg, point.lat_deg) << c.line;
         EXPECT_EQ(c.lon_deg, point.lon_deg) << c.line;
-        EXPECT_EQ(c.lat_deg * 0.017453292519943295, point.lat_rad);
-        EXPECT_EQ(c.lon_deg * 0.017453292519943295, point.lon_rad);
+        EXPECT_EQ(c.lat_rad, point.lat_rad) << c.line;
+        EXPECT_EQ(c.lon_rad, point.lon_rad) << c.line;
     }
 }
 

@@ -94,8 +94,8 @@ TEST_F(RecordsReader, CoordinatesAreDeliveredWithoutRangeCheck) {
     ASSERT_EQ(0, records::read_next_point(&point));
     EXPECT_EQ(90.0, point.lat_deg);
     EXPECT_EQ(45.0, point.lon_deg);
-    EXPECT_EQ(90.0 * 0.017453292519943295, point.lat_rad);
-    EXPECT_EQ(45.0 * 0.017453292519943295, point.lon_rad);
+    EXPECT_EQ(1.5707963267948966, point.lat_rad);
+    EXPECT_EQ(0.7853981633974483, point.lon_rad);
 }
 
 TEST_F(RecordsReader, BrokenTracksPrintOneErrorAndKeepThePointsBefore) {
