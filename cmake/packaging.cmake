@@ -21,13 +21,20 @@ if(REQUIRE_ROUTE_MAKER_PAGE)
   set(page_optional "")
 endif()
 
+# The programs installed, each with its manual page man/PROGRAM.1.
+set(installed_programs Tolvek Brisham Quendal Marovin rt2preview rt2gpx)
+set(manual_pages)
+foreach(program ${installed_programs})
+  list(APPEND manual_pages ${PROJECT_SOURCE_DIR}/man/${program}.1)
+endforeach()
+
 if(WIN32)
   # The Windows download: the programs at the top of the zip with the
   # README, and each manual page as plain text with CR LF line ends for
   # users who have no man.
   find_program(GROFF groff REQUIRED)
   set(manual_texts)
-  foreach(program Tolvek Brisham Quendal Marovin rt2preview rt2gpx)
+  foreach(program ${installed_programs})
     set(text ${PROJECT_BINARY_DIR}/programs/${program}.txt)
     add_custom_command(OUTPUT ${text}
       COMMAND sh -c "${GROFF} -man -Tascii -P -cbou '${PROJECT_SOURCE_DIR}/man/${program}.1' | sed 's/$/\\r/' > '${text}'"
@@ -35,21 +42,14 @@ if(WIN32)
     list(APPEND manual_texts ${text})
   endforeach()
   add_custom_target(manual_texts ALL DEPENDS ${manual_texts})
-  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview rt2gpx RUNTIME DESTINATION .)
+  install(TARGETS ${installed_programs} RUNTIME DESTINATION .)
   install(FILES ${manual_texts} ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
   install(FILES ${ROUTE_MAKER_PAGE} DESTINATION . ${page_optional})
   install(DIRECTORY ${ROUTE_MAKER_SITE}/ DESTINATION route-maker-site ${page_optional})
 else()
   include(GNUInstallDirs)
-  install(TARGETS Tolvek Brisham Quendal Marovin rt2preview rt2gpx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES
-    ${PROJECT_SOURCE_DIR}/man/Tolvek.1
-    ${PROJECT_SOURCE_DIR}/man/Brisham.1
-    ${PROJECT_SOURCE_DIR}/man/Quendal.1
-    ${PROJECT_SOURCE_DIR}/man/Marovin.1
-    ${PROJECT_SOURCE_DIR}/man/rt2preview.1
-    ${PROJECT_SOURCE_DIR}/man/rt2gpx.1
-    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(TARGETS ${installed_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${ROUTE_MAKER_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR} ${page_optional})
   install(DIRECTORY ${ROUTE_MAKER_SITE}/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/route-maker-site ${page_optional})

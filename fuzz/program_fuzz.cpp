@@ -1,7 +1,7 @@
 // A whole run of one program in this process: the first input byte picks
 // the thresholds, the rest is the input file. Checks the routes and the
 // messages that the run leaves, whatever the bytes. Built once per
-// program with PROGRAM_READER and PROGRAM_HEADER naming its reader.
+// converter, with PROGRAM naming its descriptor.
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -12,14 +12,11 @@
 
 #include "core/console.h"
 #include "fuzz/fuzz_support.h"
-#include "readers/gpx/gpx_reader.h"
-#include "readers/nmea/nmea_reader.h"
-#include "readers/plt/plt_reader.h"
-#include "readers/records/records_reader.h"
+#include "readers/converters/converters.h"
 
 namespace {
 
-const core::ProgramInfo program = {"title\n", "usage\n\n", PROGRAM_HEADER, PROGRAM_READER};
+const core::ProgramInfo& program = PROGRAM;
 
 const char* const threshold_sets[][4] = {
     {"/m5", "/x1000", "/a5", "/e50"}, {"/m0", "/x10", "/a1", "/e1"},

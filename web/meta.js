@@ -19,12 +19,14 @@ export const meta = Object.freeze({
         {key: 'max_orth_error_m', letter: 'e', id: 'max-error', label: 'Maximal orthogonal error', unit: 'm', hint: 'a point farther off the direction taken makes a waypoint', value: 50, min: 0, max: 1000, step: 5},
     ]),
     // name: the format on rt2preview's command line (--format); program:
-    // the converter that reads it.
+    // the converter that reads it; extension: of the samples' and the
+    // benchmark's files. The fuzz targets (fuzz/CMakeLists.txt), the
+    // benchmark (bench/run) and the browser tests read this table too.
     formats: Object.freeze([
-        {name: 'nmea', label: 'NMEA 0183 log', program: 'Tolvek'},
-        {name: 'records', label: 'record file', program: 'Brisham'},
-        {name: 'plt', label: '.plt track point file', program: 'Quendal'},
-        {name: 'gpx', label: '.gpx file', program: 'Marovin'},
+        {name: 'nmea', label: 'NMEA 0183 log', program: 'Tolvek', extension: 'nmea'},
+        {name: 'records', label: 'record file', program: 'Brisham', extension: 'rec'},
+        {name: 'plt', label: '.plt track point file', program: 'Quendal', extension: 'plt'},
+        {name: 'gpx', label: '.gpx file', program: 'Marovin', extension: 'gpx'},
     ]),
     // A waypoint's name in the routes: the prefix and its number with
     // leading zeros to this many digits ("RW000123").

@@ -12,8 +12,10 @@ import {engine, examples, origin, runNative, sample, scratchFolder, screenshots,
     from './support.mjs';
 import {choose, download, load, requestsOutside, runs, setThresholds, state, text, thresholdIds, typeAndClick,
         value, waitForEnd} from './steps.mjs';
+import {meta} from '../meta.js';
 
-const programOf = {nmea: 'Tolvek', rec: 'Brisham', plt: 'Quendal', gpx: 'Marovin'};
+// The converter of each file extension.
+const programOf = Object.fromEntries(meta.formats.map((f) => [f.extension, f.program]));
 
 let session;
 before(async () => { session = await startSession(); });
@@ -64,7 +66,7 @@ describe('each format, several threshold sets', () => {
         {typed: {m: '1', e: '10'}, options: ['/m1', '/x1000', '/a5', '/e10']},
         {typed: {m: '0', x: '200', a: '2.5', e: '5'}, options: ['/m0', '/x200', '/a2.5', '/e5']},
     ];
-    for (const name of ['drive.nmea', 'drive.rec', 'drive.plt', 'drive.gpx']) {
+    for (const name of meta.formats.map((f) => 'drive.' + f.extension)) {
         test(name, async () => {
             const tab = await session.open();
             const track = sample(name);
