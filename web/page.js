@@ -2,13 +2,14 @@
 // picture. The converters run in a Web Worker made from the worker's
 // bundled source, which the build hands in as workerSource. A run that
 // is no longer wanted ends with its worker.
+import {$} from './dom.js';
+import {takeDroppedFiles} from './drops.js';
 import {checkedForPage, workerMessage} from './messages.js';
 import {meta} from './meta.js';
-import {clearView, figuresFrame, nextMap, pictureSize, showViewPicture, showWhole, showWindow, startView,
-        wrapLongitude, zoomIn, zoomOut} from './view.js';
+import {clearResultShown, showPicture, showRoutes, zoomToDeviation} from './results.js';
+import {pictureSize, showWhole, startView, zoomIn, zoomOut} from './view.js';
 import {workerSource} from 'worker-source';
 
-const $ = (id) => document.getElementById(id);
 // The number field of each threshold, by its key.
 const thresholdInputs = Object.fromEntries(meta.thresholds.map((t) => [t.key, $(t.id)]));
 const debounceMs = 150;
@@ -28,7 +29,6 @@ let run = {state: 'idle', mode: '', redraw: false};
 // track), kept by a new threshold or a fit.
 let wantedWindow = null;
 let debounceTimer = 0, watchdogTimer = 0;
-let downloadUrls = [];
 // The distance of the closest route shown ("12.35"), which redraws it;
 // empty before one is shown.
 let closestWithin = '';
@@ -94,26 +94,9 @@ function thresholds() {
     return values;
 }
 
-function clearDownloads() {
-    for (const url of downloadUrls) URL.revokeObjectURL(url);
-    downloadUrls = [];
-    for (const id of ['download-forward', 'download-backward', 'download-gpx']) {
-        const link = $(id);
-        link.removeAttribute('href');
-        link.removeAttribute('download');
-        link.setAttribute('aria-disabled', 'true');
-    }
-}
-
 function clearResult() {
-    clearDownloads();
-    for (const id of ['points-read', 'waypoint-count', 'track-length', 'deviation']) $(id).textContent = '–';
-    $('deviation-where').textContent = '';
-    $('zoom-to-deviation').hidden = true;
-    $('command-line').textContent = '';
-    clearView();
+    clearResultShown();
     wantedWindow = null;
-    setViewButtons(false);
 }
 
 function fail(message) {
@@ -193,90 +176,6 @@ function megabytes(bytes) { return (bytes / 1e6).toFixed(bytes < 1e7 ? 1 : 0) + 
 const phaseNames = {judging: 'Judging the format', fitting: 'Finding thresholds', closest: 'Finding the closest route',
                     converting: 'Converting', drawing: 'Drawing'};
 
-// A command-line word as a console takes it: quoted when it holds
-// anything but letters, digits and a few plain signs.
-function quoted(word) {
-    return /^[A-Za-z0-9+,\-./:=@_~\\\u0080-\uffff]+$/.test(word) ? word : '"' + word + '"';
-}
-
-function showRoutes(data) {
-    clearDownloads();
-    const routes = [['download-forward', data.forward, data.forwardName, 'Forward route '],
-                    ['download-backward', data.backward, data.backwardName, 'Backward route '],
-                    ['download-gpx', data.gpx, data.gpxName, 'GPX route ']];
-    for (const [id, bytes, name, label] of routes) {
-        const url = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
-        downloadUrls.push(url);
-        const link = $(id);
-        link.href = url;
-        link.download = name;
-        link.removeAttribute('aria-disabled');
-        link.textContent = label + name;
-    }
-    $('command-line').textContent = data.command || [data.program, ...data.args].map(quoted).join(' ');
-    showCounts(data.figures);
-    $('deviation').textContent = '…';
-    $('deviation-where').textContent = '';
-    $('zoom-to-deviation').hidden = true;
-}
-
-// The points read, the waypoints and the track length of a run's figures.
-function showCounts(figures) {
-    if (figures.pointsRead === undefined) return;
-    $('points-read').textContent = figures.pointsRead;
-    $('waypoint-count').textContent = figures.waypointCount;
-    $('track-length').textContent = figures.trackLengthM + ' m';
-}
-
-// "RW000123", a waypoint's name in the routes.
-const waypointName = (number) => meta.waypointNamePrefix + String(number).padStart(meta.waypointNameDigits, '0');
-
-// The worst point, where the deviation control zooms to.
-let deviationPlace = null;
-
-function showPicture(data) {
-    const figures = data.figures;
-    showCounts(figures);
-    if (figures.closestWithinM !== undefined) closestWithin = figures.closestWithinM;
-    if (figures.largestDeviationM !== undefined) {
-        const leg = Number(figures.deviationLeg);
-        $('deviation').textContent = figures.largestDeviationM + ' m';
-        $('deviation-where').textContent = 'The route strays farthest at track point ' + figures.deviationPoint +
-            ', between ' + waypointName(leg) + ' and ' + waypointName(leg + 1) + '.';
-        deviationPlace = {lat: Number(figures.deviationLatDeg), lon: Number(figures.deviationLonDeg),
-                          deviation_m: Number(figures.largestDeviationM)};
-        $('zoom-to-deviation').hidden = false;
-    } else {
-        $('deviation').textContent = '–';
-    }
-    const svg = document.importNode(new DOMParser().parseFromString(data.svg, 'image/svg+xml').documentElement, true);
-    showViewPicture(svg, figuresFrame(figures));
-    // The window and the size drawn, as rt2preview's --view and --size
-    // took them; empty for the whole track and the preview's own size.
-    $('picture').dataset.view = data.view;
-    $('picture').dataset.size = data.size;
-    setViewButtons(true);
-}
-
-// Metres per degree of latitude, near enough for choosing a window.
-const metresPerDegree = 111195;
-
-// A window about the worst point: some six deviations across, at least
-// 200 m, in the shape of the map of a view.
-function deviationWindow() {
-    const map = nextMap();
-    const halfHeightMetres = Math.max(3 * deviationPlace.deviation_m, 100);
-    const halfLat = halfHeightMetres / metresPerDegree;
-    const aspect = (map.right - map.left) / (map.bottom - map.top);
-    const halfLon = halfLat * aspect / Math.max(Math.cos(deviationPlace.lat * Math.PI / 180), 0.01);
-    return {south: deviationPlace.lat - halfLat, north: deviationPlace.lat + halfLat,
-            west: wrapLongitude(deviationPlace.lon - halfLon), east: wrapLongitude(deviationPlace.lon + halfLon)};
-}
-
-function setViewButtons(enabled) {
-    for (const id of ['zoom-in', 'zoom-out', 'zoom-whole']) $(id).disabled = !enabled;
-}
-
 // A block of the track for a worker that may not read the File itself.
 // An answer that comes after its job was given up is dropped.
 function sendBlock(data) {
@@ -306,6 +205,7 @@ function handle(data) {
         break;
     case 'picture': {
         showPicture(data);
+        if (data.figures.closestWithinM !== undefined) closestWithin = data.figures.closestWithinM;
         clearTimeout(watchdogTimer);
         setStatus('Done: ' + track.name + '.');
         const redraw = run.redraw;
@@ -377,8 +277,7 @@ startView($('picture'), drawWindow, dropStaleDrawing);
 $('zoom-in').addEventListener('click', zoomIn);
 $('zoom-out').addEventListener('click', zoomOut);
 $('zoom-whole').addEventListener('click', showWhole);
-// showWindow does nothing while no picture is shown.
-$('zoom-to-deviation').addEventListener('click', () => { if (deviationPlace !== null) showWindow(deviationWindow()); });
+$('zoom-to-deviation').addEventListener('click', zoomToDeviation);
 $('cancel').addEventListener('click', () => {
     // A drawing stopped leaves the result as it was.
     if (working('draw')) return void dropStaleDrawing();
@@ -392,23 +291,7 @@ $('cancel').addEventListener('click', () => {
 worker = newWorker();
 worker.postMessage(workerMessage('warm'));
 
-// A file dragged anywhere onto the page.
-let dragDepth = 0;
-document.addEventListener('dragenter', (event) => {
-    if (![...event.dataTransfer.types].includes('Files')) return;
-    ++dragDepth;
-    document.body.classList.add('dragging');
-});
-document.addEventListener('dragleave', () => {
-    if (dragDepth > 0 && --dragDepth === 0) document.body.classList.remove('dragging');
-});
-document.addEventListener('dragover', (event) => event.preventDefault());
-document.addEventListener('drop', (event) => {
-    event.preventDefault();
-    dragDepth = 0;
-    document.body.classList.remove('dragging');
-    if (event.dataTransfer.files.length > 0) takeFile(event.dataTransfer.files[0]);
-});
+takeDroppedFiles(takeFile);
 
 // The site folder's page keeps itself offline through its service worker;
 // from a file, or where no service worker may run, it goes on without one.
