@@ -7,7 +7,8 @@ import {meta} from './meta.js';
 import {checkedForWorker, pageMessage} from './messages.js';
 import {Printed} from './printed.js';
 import {blockArrived, blockSize, blockSource, firstBlockSize, trackReader} from './track_reads.js';
-// Made by the build from the module's factory and its wasm as base64.
+// The module's factory and its wasm as base64, which the build puts in
+// front of the bundled worker as emscripten made them.
 import {createRouteMaker, routeMakerWasm} from 'route-maker-module';
 
 let compiled = null, compiling = null;
