@@ -100,14 +100,4 @@ TEST_F(Brisham, TrackPast2GiB) {
     EXPECT_EQ(forward_header() + record_1 + record_2, read("f.rt2"));
 }
 
-TEST_F(Brisham, BannerNamesTheProgram) {
-    test_support::RunResult result = run(BRISHAM_PATH, {});
-    EXPECT_EQ(1, result.exit_code);
-    EXPECT_EQ("Navitel .brisham to OziExplorer .rt2 file converter V1.12 \n"
-              "Written by the route converter developers, 2026\nUsage:\n"
-              "Brisham InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS "
-              "/aMAXDEGREES /eMAXORTERROR \n\n",
-              result.stdout_bytes);
-}
-
 }  // namespace

@@ -59,6 +59,28 @@ TEST_F(FaultMatrix, EveryProgramTheGoodTrack) {
 
 // Names outside ASCII reach the files as they are and print as the same
 // UTF-8 bytes everywhere.
+// Run without arguments, each converter names itself in its banner.
+TEST_F(FaultMatrix, BannersNameTheirPrograms) {
+    const struct {
+        const char* name;
+        const char* path;
+        const char* title;
+    } banners[] = {
+        {"Tolvek", TOLVEK_PATH, "NMEA-log to OziExplorer .rt2 file converter"},
+        {"Quendal", QUENDAL_PATH, "OziExplorer .plt to .rt2 file converter"},
+        {"Brisham", BRISHAM_PATH, "Navitel .brisham to OziExplorer .rt2 file converter"},
+        {"Marovin", MAROVIN_PATH, "Navitel .gpx to OziExplorer .rt2 file converter"},
+    };
+    for (const auto& b : banners) {
+        test_support::RunResult result = run(b.path, {});
+        EXPECT_EQ(1, result.exit_code) << b.name;
+        EXPECT_EQ(std::string(b.title) + " V1.12 \nWritten by the route converter developers, 2026\nUsage:\n" + b.name +
+                      " InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS /aMAXDEGREES "
+                      "/eMAXORTERROR \n\n",
+                  result.stdout_bytes);
+    }
+}
+
 TEST_F(FaultMatrix, UnicodeNames) {
     const std::string input = "\u0442\u0440\u0435\u043a.dat";            // трек.dat
     const std::string forward = "\u0442\u0443\u0434\u0430.rt2";          // туда.rt2

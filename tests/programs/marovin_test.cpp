@@ -67,16 +67,6 @@ std::string random_walk_gpx() {
     return gpx + "</trkseg></trk></gpx>\n";
 }
 
-TEST_F(Marovin, BannerNamesTheProgram) {
-    test_support::RunResult result = run(MAROVIN_PATH, {});
-    EXPECT_EQ(1, result.exit_code);
-    EXPECT_EQ("Navitel .gpx to OziExplorer .rt2 file converter V1.12 \n"
-              "Written by the route converter developers, 2026\nUsage:\n"
-              "Marovin InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS "
-              "/aMAXDEGREES /eMAXORTERROR \n\n",
-              result.stdout_bytes);
-}
-
 }  // namespace
 
 // The glibc on x86-64 picks other sine and cosine code on processors

@@ -68,14 +68,4 @@ TEST_F(Quendal, HeaderAloneIsTooShort) {
     EXPECT_EQ(forward_header(), read("f.rt2"));
 }
 
-TEST_F(Quendal, BannerNamesTheProgram) {
-    test_support::RunResult result = run(QUENDAL_PATH, {});
-    EXPECT_EQ(1, result.exit_code);
-    EXPECT_EQ("OziExplorer .plt to .rt2 file converter V1.12 \n"
-              "Written by the route converter developers, 2026\nUsage:\n"
-              "Quendal InputFile ForwardOutPutFile BackwardOutPutFile /mMINMETERS /xMAXMETERS "
-              "/aMAXDEGREES /eMAXORTERROR \n\n",
-              result.stdout_bytes);
-}
-
 }  // namespace
