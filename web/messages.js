@@ -22,7 +22,7 @@ const toWorker = {
 // From the worker to the page.
 const toPage = {
     // The worker may not read the File: the page is to send these bytes.
-    'block-wanted': {required: ['id', 'request', 'position', 'size'], optional: []},
+    blockWanted: {required: ['id', 'request', 'position', 'size'], optional: []},
     // A run has read bytes of the track's total in phase.
     progress: {required: ['id', 'phase', 'bytes', 'total'], optional: []},
     // The two routes and the GPX route, with the figures of the run that
@@ -54,6 +54,11 @@ function check(types, data) {
             throw new Error('message ' + data.type + ' with ' + field);
     return data;
 }
+
+// Each type by its name, for the senders and the receivers to name it
+// (types.progress is 'progress'), so that each is written here only.
+export const types = Object.freeze(Object.fromEntries([...Object.keys(toWorker), ...Object.keys(toPage)]
+                                                          .map((type) => [type, type])));
 
 // A message of type for the worker, checked.
 export const workerMessage = (type, fields = {}) => check(toWorker, {type, ...fields});

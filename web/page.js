@@ -4,7 +4,7 @@
 // is no longer wanted ends with its worker.
 import {$} from './dom.js';
 import {takeDroppedFiles} from './drops.js';
-import {checkedForPage, workerMessage} from './messages.js';
+import {checkedForPage, types, workerMessage} from './messages.js';
 import {meta} from './meta.js';
 import {clearResultShown, showPicture, showRoutes, zoomToDeviation} from './results.js';
 import {pictureSize, showWhole, startView, zoomIn, zoomOut} from './view.js';
@@ -129,7 +129,7 @@ function start(mode, extra) {
     $('progress').value = 0;
     watch();
     const size = pictureSize();
-    worker.postMessage(workerMessage('job', {id: jobId, mode, file: track, fileNumber, format: $('format').value,
+    worker.postMessage(workerMessage(types.job, {id: jobId, mode, file: track, fileNumber, format: $('format').value,
                                              thresholds: thresholds(), fitCount: '', within: '',
                                              closestWithin: routeKind() === 'closest' ? closestWithin : '',
                                              window: wantedWindow, size, ...extra}));
@@ -161,7 +161,7 @@ function dropStaleDrawing() {
     if (!working('draw')) return;
     endWorker();
     worker = newWorker();
-    worker.postMessage(workerMessage('warm'));
+    worker.postMessage(workerMessage(types.warm));
     setStatus('Done: ' + track.name + '.');
     setRun('done');
 }
@@ -182,28 +182,28 @@ function sendBlock(data) {
     const asker = worker, id = data.id;
     const wanted = () => id === jobId && asker === worker;
     track.slice(data.position, data.position + data.size).arrayBuffer().then((bytes) => {
-        if (wanted()) asker.postMessage(workerMessage('block', {request: data.request, bytes}), [bytes]);
+        if (wanted()) asker.postMessage(workerMessage(types.block, {request: data.request, bytes}), [bytes]);
     }, (error) => {
         if (wanted())
-            asker.postMessage(workerMessage('block', {request: data.request, error: String(error && error.message || error)}));
+            asker.postMessage(workerMessage(types.block, {request: data.request, error: String(error && error.message || error)}));
     });
 }
 
 function handle(data) {
     watch();
     switch (data.type) {
-    case 'block-wanted':
+    case types.blockWanted:
         sendBlock(data);
         break;
-    case 'progress':
+    case types.progress:
         $('progress').value = data.total > 0 ? data.bytes / data.total : 0;
         setStatus(phaseNames[data.phase] + '… ' + megabytes(data.bytes) + ' of ' + megabytes(data.total));
         break;
-    case 'routes':
+    case types.routes:
         showRoutes(data);
         setStatus('Routes ready; drawing…');
         break;
-    case 'picture': {
+    case types.picture: {
         showPicture(data);
         if (data.figures.closestWithinM !== undefined) closestWithin = data.figures.closestWithinM;
         clearTimeout(watchdogTimer);
@@ -213,7 +213,7 @@ function handle(data) {
         if (redraw) start('draw');
         break;
     }
-    case 'fitted':
+    case types.fitted:
         // The fit's run has ended; the conversion with its thresholds
         // takes the worker over.
         setRun('done');
@@ -223,12 +223,12 @@ function handle(data) {
         }
         start('convert');
         break;
-    case 'failed':
+    case types.failed:
         clearTimeout(watchdogTimer);
         if (!data.keepResult) clearResult();
         fail(data.message);
         break;
-    case 'crashed':
+    case types.crashed:
         endWorker();
         fail(internalError(data.message));
         break;
@@ -289,7 +289,7 @@ $('cancel').addEventListener('click', () => {
 
 // The worker is made at once, so that it is ready when a track comes.
 worker = newWorker();
-worker.postMessage(workerMessage('warm'));
+worker.postMessage(workerMessage(types.warm));
 
 takeDroppedFiles(takeFile);
 

@@ -3,7 +3,7 @@
 // block comes; and the block a run ended with, kept for the next run of
 // the same file.
 import {meta} from './meta.js';
-import {pageMessage} from './messages.js';
+import {pageMessage, types} from './messages.js';
 
 // Every synchronous read of a File costs about a millisecond however
 // little it asks for, and the programs read 64 KiB at a time; so the track
@@ -40,7 +40,7 @@ export function blockSource(job) {
         return {fileNumber: job.fileNumber, askPage: (position, size) => new Promise((resolve, reject) => {
             const request = ++lastRequest;
             requests.set(request, {resolve, reject});
-            self.postMessage(pageMessage('block-wanted', {id: job.id, request, position, size}));
+            self.postMessage(pageMessage(types.blockWanted, {id: job.id, request, position, size}));
         })};
     }
 }

@@ -4,7 +4,7 @@
 // since each run ends the process and the programs keep process-wide
 // state; the wasm itself is compiled once per worker.
 import {meta} from './meta.js';
-import {checkedForWorker, pageMessage} from './messages.js';
+import {checkedForWorker, pageMessage, types} from './messages.js';
 import {Printed} from './printed.js';
 import {blockArrived, blockSize, blockSource, firstBlockSize, trackReader} from './track_reads.js';
 // The module's factory and its wasm as base64, which the build puts in
@@ -164,12 +164,12 @@ async function runJob(job) {
         const now = performance.now();
         if (now - lastReport < 100) return;
         lastReport = now;
-        post('progress', {phase, bytes, total: job.file.size});
+        post(types.progress, {phase, bytes, total: job.file.size});
     };
     const track = fileArgument(job.file.name);
     const source = blockSource(job);
     // A failed fit or drawing leaves the result before it in place.
-    const failed = (result) => post('failed', {keepResult: job.mode !== 'convert', message: lastLine(result.stdout)});
+    const failed = (result) => post(types.failed, {keepResult: job.mode !== 'convert', message: lastLine(result.stdout)});
 
     let format = job.format;
     // The page's File arrives as a new copy with every job.
@@ -194,7 +194,7 @@ async function runJob(job) {
                                       ...thresholdOptions(job.thresholds)], job.file, source, report);
         if (fit.code !== 0) return failed(fit);
         const chosen = Object.fromEntries(meta.thresholds.map((t) => [t.key, fit.figures[t.key]]));
-        return post('fitted', {thresholds: chosen});
+        return post(types.fitted, {thresholds: chosen});
     }
 
     if (job.mode === 'closest') {
@@ -221,7 +221,7 @@ function postPicture(job, drawn) {
     const options = viewOptions(job);
     const svg = text(drawn.module.FS.readFile('/work/picture.svg'));
     const value = (name) => options.includes(name) ? options[options.indexOf(name) + 1] : '';
-    self.postMessage(pageMessage('picture', {id: job.id, svg, figures: drawn.figures, view: value('--view'),
+    self.postMessage(pageMessage(types.picture, {id: job.id, svg, figures: drawn.figures, view: value('--view'),
                                              size: value('--size')}));
 }
 
@@ -270,7 +270,7 @@ async function postRoutes(job, run, made) {
     const forward = run.module.FS.readFile('/work/' + forwardName);
     const backward = run.module.FS.readFile('/work/' + backwardName);
     const gpx = await gpxRoute(forward);
-    self.postMessage(pageMessage('routes', {id: job.id, forwardName, backwardName, gpxName, forward: forward.buffer,
+    self.postMessage(pageMessage(types.routes, {id: job.id, forwardName, backwardName, gpxName, forward: forward.buffer,
                                             backward: backward.buffer, gpx: gpx.buffer, figures: run.figures,
                                             ...made}),
                      [forward.buffer, backward.buffer, gpx.buffer]);
@@ -295,12 +295,12 @@ self.onmessage = (event) => {
     const data = checkedForWorker(event.data);
     // The page starts a worker before it is needed, so that the wasm is
     // compiled by the time a track comes.
-    if (data.type === 'warm') {
+    if (data.type === types.warm) {
         if (spare === null) spare = newInstance();
         return;
     }
-    if (data.type === 'block') return void blockArrived(data);
+    if (data.type === types.block) return void blockArrived(data);
     runJob(data).catch((error) => {
-        self.postMessage(pageMessage('crashed', {id: data.id, message: String(error && error.message || error)}));
+        self.postMessage(pageMessage(types.crashed, {id: data.id, message: String(error && error.message || error)}));
     });
 };
